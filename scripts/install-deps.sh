@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tarnview needs to build, run and test.
+set -euo pipefail
+
+packages=(
+    cmake g++ make pkg-config
+    libsqlite3-dev sqlite3
+    libgtest-dev libgmock-dev
+)
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo=(sudo)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
+        || missing+=("$package")
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+    "${sudo[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
