@@ -6,7 +6,9 @@
 
 namespace tarn {
 
-std::string Clock::today() const { return formatDate(now()); }
+std::string Clock::today() const {
+    return formatDate(now());
+}
 
 void ManualClock::setLocal(int year, int month, int day, int hour, int minute, int second) {
     std::tm local{};

@@ -7,7 +7,7 @@ namespace tarn {
 
 // Every reading of the time of day goes through a clock so that tests can move it.
 class Clock {
-public:
+  public:
     using TimePoint = std::chrono::system_clock::time_point;
 
     virtual ~Clock() = default;
@@ -18,12 +18,12 @@ public:
 };
 
 class SystemClock final : public Clock {
-public:
+  public:
     TimePoint now() const override { return std::chrono::system_clock::now(); }
 };
 
 class ManualClock final : public Clock {
-public:
+  public:
     explicit ManualClock(TimePoint start = {}) : now_(start) {}
 
     TimePoint now() const override { return now_; }
@@ -32,7 +32,7 @@ public:
     void setLocal(int year, int month, int day, int hour = 12, int minute = 0, int second = 0);
     void advance(std::chrono::system_clock::duration d) { now_ += d; }
 
-private:
+  private:
     TimePoint now_;
 };
 

@@ -17,10 +17,10 @@ std::string formatDate(std::chrono::system_clock::time_point t) {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(t);
     std::tm local{};
     localtime_r(&seconds, &local);
-    return formatDate(std::chrono::year_month_day{
-        std::chrono::year{local.tm_year + 1900},
-        std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
-        std::chrono::day{static_cast<unsigned>(local.tm_mday)}});
+    return formatDate(
+        std::chrono::year_month_day{std::chrono::year{local.tm_year + 1900},
+                                    std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
+                                    std::chrono::day{static_cast<unsigned>(local.tm_mday)}});
 }
 
 std::optional<std::chrono::year_month_day> parseDate(std::string_view text) {

@@ -24,13 +24,17 @@ constexpr char kCurrentDrive = 'c';
 
 }  // namespace
 
-std::filesystem::path configFolder() { return xdgFolder("XDG_CONFIG_HOME", ".config") / "tarnview"; }
+std::filesystem::path configFolder() {
+    return xdgFolder("XDG_CONFIG_HOME", ".config") / "tarnview";
+}
 
 std::filesystem::path dataFolder() {
     return xdgFolder("XDG_DATA_HOME", ".local/share") / "tarnview";
 }
 
-std::filesystem::path userHiveFile() { return configFolder() / "user.hive"; }
+std::filesystem::path userHiveFile() {
+    return configFolder() / "user.hive";
+}
 
 std::filesystem::path machineHiveFile() {
     const char* value = std::getenv("TARNVIEW_MACHINE_HIVE");
@@ -40,7 +44,9 @@ std::filesystem::path machineHiveFile() {
     return "/var/lib/tarnview/machine.hive";
 }
 
-std::filesystem::path defaultFavoritesFolder() { return dataFolder() / "Favorites"; }
+std::filesystem::path defaultFavoritesFolder() {
+    return dataFolder() / "Favorites";
+}
 
 std::filesystem::path mapPath(std::string_view windowsStylePath) {
     std::string path(windowsStylePath);
@@ -48,8 +54,7 @@ std::filesystem::path mapPath(std::string_view windowsStylePath) {
         return path;
     }
     char drive = 0;
-    if (path.size() >= 2 && path[1] == ':' &&
-        std::isalpha(static_cast<unsigned char>(path[0]))) {
+    if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
         drive = static_cast<char>(std::tolower(static_cast<unsigned char>(path[0])));
         path.erase(0, 2);
     } else if (!path.empty() && path.front() == '\\') {

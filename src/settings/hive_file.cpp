@@ -62,7 +62,7 @@ std::vector<std::string_view> splitPath(std::string_view path) {
 
 // Binds, steps and resets one cached statement.
 class Query {
-public:
+  public:
     Query(sqlite3* db, sqlite3_stmt* stmt) : db_(db), stmt_(stmt) {}
     ~Query() {
         sqlite3_reset(stmt_);
@@ -101,7 +101,7 @@ public:
         return bytes ? std::string(static_cast<const char*>(bytes), size) : std::string();
     }
 
-private:
+  private:
     sqlite3* db_;
     sqlite3_stmt* stmt_;
 };
@@ -213,8 +213,8 @@ void HiveFile::connect() {
             createSchema();
         }
     } catch (const SqlFailure& failure) {
-        raise(file_, failure, "Could not prepare the settings file " + file_.string() + ": " +
-                            failure.message);
+        raise(file_, failure,
+              "Could not prepare the settings file " + file_.string() + ": " + failure.message);
     }
     if (created && role_ == Hive::CurrentUser) {
         // Like a new user profile, the new hive names the user's Favorites folder.
@@ -249,8 +249,8 @@ void HiveFile::createSchema() {
 
 sqlite3_stmt* HiveFile::statement(const char* sql) {
     if (!db_) {
-        throw SqlFailure{SQLITE_CANTOPEN, "the settings file " + file_.string() +
-                                              " can not be opened or created"};
+        throw SqlFailure{SQLITE_CANTOPEN,
+                         "the settings file " + file_.string() + " can not be opened or created"};
     }
     auto found = statements_.find(sql);
     if (found != statements_.end()) {
@@ -292,8 +292,8 @@ void HiveFile::transaction(const std::function<void()>& body) {
         // IMMEDIATE takes the write lock first, so a busy hive is waited for instead of failing.
         execute("BEGIN IMMEDIATE");
     } catch (const SqlFailure& failure) {
-        raise(file_, failure, "Could not write to the settings file " + file_.string() + ": " +
-                            failure.message);
+        raise(file_, failure,
+              "Could not write to the settings file " + file_.string() + ": " + failure.message);
     }
     transactionDepth_ = 1;
     try {
@@ -456,8 +456,8 @@ std::vector<HiveValue> HiveFile::values(KeyId key) {
             result.push_back({query.text(0), static_cast<int>(query.integer(1)), query.text(2)});
         }
     } catch (const SqlFailure& failure) {
-        raise(file_, failure, "Failed to list values of " + file_.string() + ": " +
-                            failure.message);
+        raise(file_, failure,
+              "Failed to list values of " + file_.string() + ": " + failure.message);
     }
     return result;
 }

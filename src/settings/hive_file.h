@@ -39,7 +39,7 @@ struct HiveValue {
 // created with. Subkeys enumerate alphabetically (ignoring case), values in creation order.
 // Each write commits durably on its own unless it runs inside transaction().
 class HiveFile {
-public:
+  public:
     // The process-wide connection to the hive that the environment currently names. Connections
     // stay open for the life of the process: opening a database costs far more than a read.
     // Throws HiveDamagedError when the file is not a usable hive.
@@ -72,7 +72,7 @@ public:
     // nothing does. Nested calls join the outer transaction.
     void transaction(const std::function<void()>& body);
 
-private:
+  private:
     HiveFile(std::filesystem::path file, Hive role);
     void connect();
     void createSchema();

@@ -31,7 +31,9 @@ std::optional<int> parseStoredInt(std::string_view text) {
     return value;
 }
 
-SettingsStore::SettingsStore(std::string_view path) { open_key(path, true); }
+SettingsStore::SettingsStore(std::string_view path) {
+    open_key(path, true);
+}
 
 HiveFile& SettingsStore::hive() const {
     if (!hive_) {
@@ -48,7 +50,9 @@ void SettingsStore::set_root(Hive hive) {
     }
 }
 
-void SettingsStore::close_key() { key_.reset(); }
+void SettingsStore::close_key() {
+    key_.reset();
+}
 
 bool SettingsStore::open_key(std::string_view path, bool create) {
     close_key();

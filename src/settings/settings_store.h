@@ -15,7 +15,7 @@ namespace tarn {
 // name's first letter gives its kind: s text, i decimal integer (or 0x hexadecimal when read),
 // b boolean as "1" or "0". Readers pass their own default; nothing is cached.
 class SettingsStore {
-public:
+  public:
     // Opens `path` in the current-user hive, creating it when missing.
     explicit SettingsStore(std::string_view path);
     ~SettingsStore() = default;
@@ -51,7 +51,7 @@ public:
 
     bool has_open_key() const { return key_.has_value(); }
 
-private:
+  private:
     std::optional<KeyId> section(std::string_view name) const;
     std::optional<std::string> readText(std::string_view section, std::string_view name) const;
     void writeText(std::string_view section, std::string_view name, std::string_view text);

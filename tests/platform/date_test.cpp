@@ -12,8 +12,8 @@ using namespace std::chrono;
 TEST(DateTest, FormatsAndParsesOneFormat) {
     EXPECT_EQ(formatDate(year_month_day{year{2001}, March, day{7}}), "2001-03-07");
     EXPECT_EQ(parseDate("2001-03-17"), (year_month_day{year{2001}, March, day{17}}));
-    for (const char* bad : {"", "2001-3-17", "2001-02-30", "17.03.2001", "2001-03-1x",
-                            "2001-03-17 ", "-001-03-17"}) {
+    for (const char* bad :
+         {"", "2001-3-17", "2001-02-30", "17.03.2001", "2001-03-1x", "2001-03-17 ", "-001-03-17"}) {
         EXPECT_FALSE(parseDate(bad).has_value()) << bad;
     }
 }
