@@ -1,0 +1,69 @@
+#include "tarnreg/key_path.h"
+
+#include "tarnreg/reg_error.h"
+
+namespace tarn::reg {
+namespace {
+
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Empty parts are dropped, as the hives drop them.
+std::string normalizedPath(std::string_view path) {
+    std::string result;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('\\', start);
+        if (end == std::string_view::npos) {
+            end = path.size();
+        }
+        if (end > start) {
+            if (!result.empty()) {
+                result += '\\';
+            }
+            result += path.substr(start, end - start);
+        }
+        start = end + 1;
+    }
+    return result;
+}
+
+}  // namespace
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+KeyPath parseKeyPath(std::string_view text) {
+    const size_t separator = text.find('\\');
+    const std::string_view root = text.substr(0, separator);
+    const std::string_view rest =
+        separator == std::string_view::npos ? std::string_view() : text.substr(separator + 1);
+    if (equalsIgnoringCase(root, "HKEY_CURRENT_USER") || equalsIgnoringCase(root, "HKCU")) {
+        return {Hive::CurrentUser, normalizedPath(rest)};
+    }
+    if (equalsIgnoringCase(root, "HKEY_LOCAL_MACHINE") || equalsIgnoringCase(root, "HKLM")) {
+        return {Hive::LocalMachine, normalizedPath(rest)};
+    }
+    throw RegError("unsupported root '" + std::string(root) + "' in key '" + std::string(text) +
+                   "': keys start with HKEY_CURRENT_USER (HKCU) or HKEY_LOCAL_MACHINE (HKLM)");
+}
+
+std::string rootName(Hive hive) {
+    return hive == Hive::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+}
+
+std::string fullName(const KeyPath& key) {
+    return key.path.empty() ? rootName(key.hive) : rootName(key.hive) + '\\' + key.path;
+}
+
+}  // namespace tarn::reg
