@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <mutex>
 
 #include "platform/paths.h"
@@ -42,6 +43,23 @@ bool isDamage(int code) {
         failDamaged(file, "is damaged");
     }
     throw SettingsError(std::move(message));
+}
+
+// Turning a new file into a WAL database needs it to itself, and SQLite then reports a busy
+// file at once instead of waiting: two copies starting on a new hive meet exactly that.
+void enterWalMode(sqlite3* db) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+    for (;;) {
+        const int rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK) {
+            return;
+        }
+        if ((rc & 0xff) != SQLITE_BUSY || std::chrono::steady_clock::now() >= deadline) {
+            throw SqlFailure{sqlite3_extended_errcode(db), sqlite3_errmsg(db)};
+        }
+        sqlite3_sleep(5);
+    }
 }
 
 std::vector<std::string_view> splitPath(std::string_view path) {
@@ -200,7 +218,11 @@ void HiveFile::connect() {
     }
     try {
         if (writable_) {
-            execute("PRAGMA journal_mode=WAL");
+            enterWalMode(db_);
+            // Empty the kept WAL file once it is all copied into the hive: left full, its pages
+            // would be replayed over whatever the hive file holds next time, such as a copy
+            // restored from a backup or a damaged file.
+            execute("PRAGMA journal_size_limit=0");
         }
         execute("PRAGMA synchronous=FULL");
         execute("PRAGMA foreign_keys=ON");
