@@ -62,22 +62,6 @@ void enterWalMode(sqlite3* db) {
     }
 }
 
-std::vector<std::string_view> splitPath(std::string_view path) {
-    std::vector<std::string_view> parts;
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find('\\', start);
-        if (end == std::string_view::npos) {
-            end = path.size();
-        }
-        if (end > start) {
-            parts.push_back(path.substr(start, end - start));
-        }
-        start = end + 1;
-    }
-    return parts;
-}
-
 // Binds, steps and resets one cached statement.
 class Query {
   public:
@@ -125,6 +109,22 @@ class Query {
 };
 
 }  // namespace
+
+std::vector<std::string_view> splitKeyPath(std::string_view path) {
+    std::vector<std::string_view> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('\\', start);
+        if (end == std::string_view::npos) {
+            end = path.size();
+        }
+        if (end > start) {
+            parts.push_back(path.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return parts;
+}
 
 std::shared_ptr<HiveFile> HiveFile::open(Hive hive) {
     return openFile(hive == Hive::CurrentUser ? userHiveFile() : machineHiveFile(), hive);
@@ -335,7 +335,7 @@ std::optional<KeyId> HiveFile::findKey(KeyId from, std::string_view path) {
     }
     try {
         KeyId id = from;
-        for (std::string_view part : splitPath(path)) {
+        for (std::string_view part : splitKeyPath(path)) {
             Query query(db_, statement("SELECT id FROM hive_keys WHERE parent=?1 AND name=?2"));
             query.bind(1, id).bindText(2, part);
             if (!query.step()) {
@@ -356,7 +356,7 @@ KeyId HiveFile::createKey(KeyId from, std::string_view path) {
     KeyId id = from;
     try {
         transaction([&] {
-            for (std::string_view part : splitPath(path)) {
+            for (std::string_view part : splitKeyPath(path)) {
                 Query insert(db_, statement("INSERT INTO hive_keys(parent, name) VALUES(?1, ?2) "
                                             "ON CONFLICT(parent, name) DO NOTHING"));
                 insert.bind(1, id).bindText(2, part).step();
@@ -380,7 +380,7 @@ KeyId HiveFile::createKey(KeyId from, std::string_view path) {
 }
 
 bool HiveFile::deleteKey(KeyId from, std::string_view path) {
-    if (splitPath(path).empty()) {
+    if (splitKeyPath(path).empty()) {
         return false;  // would name `from` itself
     }
     auto key = findKey(from, path);

@@ -28,6 +28,9 @@ enum ValueType : int {
 using KeyId = std::int64_t;
 inline constexpr KeyId kRootKey = 0;
 
+// The names of a key path, split at "\"; empty parts are dropped.
+std::vector<std::string_view> splitKeyPath(std::string_view path);
+
 struct HiveValue {
     std::string name;
     int type = kRegString;

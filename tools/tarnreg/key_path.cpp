@@ -1,5 +1,6 @@
 #include "tarnreg/key_path.h"
 
+#include "settings/hive_file.h"
 #include "tarnreg/reg_error.h"
 
 namespace tarn::reg {
@@ -12,19 +13,11 @@ char lowerAscii(char c) {
 // Empty parts are dropped, as the hives drop them.
 std::string normalizedPath(std::string_view path) {
     std::string result;
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find('\\', start);
-        if (end == std::string_view::npos) {
-            end = path.size();
+    for (std::string_view part : splitKeyPath(path)) {
+        if (!result.empty()) {
+            result += '\\';
         }
-        if (end > start) {
-            if (!result.empty()) {
-                result += '\\';
-            }
-            result += path.substr(start, end - start);
-        }
-        start = end + 1;
+        result += part;
     }
     return result;
 }
