@@ -6,6 +6,9 @@ packages=(
     cmake g++ make pkg-config
     libsqlite3-dev sqlite3
     libgtest-dev libgmock-dev
+    qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin libgl-dev libxkbcommon-dev
+    fonts-dejavu-core
+    xvfb xauth x11-utils imagemagick
 )
 
 sudo=()
