@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <filesystem>
+#include <map>
+#include <string>
+
+class QWebEngineProfile;
+
+namespace tarn {
+
+// The engine profiles the panes browse in; destroy it only after every page on its profiles. On a
+// shared computer the next person must not inherit the last one's web sessions: each signed-on user
+// has a persistent profile of their own (cookies, cache, site storage) kept with their
+// configuration, and the anonymous user browses off the record.
+class EngineProfiles : public QObject {
+  public:
+    EngineProfiles();
+    ~EngineProfiles() override;
+
+    // An empty user or "Default User" (any case) gets a fresh off-the-record profile; any other
+    // user their persistent one, the same object while it is in use.
+    QWebEngineProfile* profileFor(const std::string& group, const std::string& user);
+    // Lets go of a profile. An off-the-record one is deleted once no page uses it, taking its
+    // session with it; a persistent one is kept for the user's next sign-on and goes with this
+    // object, its data staying on disk.
+    void retire(QWebEngineProfile* profile);
+
+  private:
+    std::map<std::filesystem::path, QWebEngineProfile*> persistent_;
+};
+
+// The folder of a user's persistent profile: <config folder>/profiles/<group>/<user>, both
+// names lower-cased and percent-encoded except for [A-Za-z0-9_-].
+std::filesystem::path profileFolder(const std::string& group, const std::string& user);
+
+}  // namespace tarn

@@ -1,0 +1,166 @@
+#include "app/engine/web_browser.h"
+
+#include <QPrinter>
+#include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEngineProfile>
+#include <utility>
+
+#include "app/engine/web_page.h"
+#include "platform/program_folder.h"
+
+namespace tarn {
+
+TWebBrowser::TWebBrowser(QWidget* parent)
+    : QWebEngineView(parent),
+      homeUrl_(QUrl::fromLocalFile(QString::fromStdString((programFolder() / "blank.htm").string()))
+                   .toString()) {
+    connect(this, &QWebEngineView::printFinished, this, [this](bool ok) {
+        printer_.reset();
+        if (!ok)
+            prompter().error("The page could not be printed.");
+    });
+    ownProfile_ = new QWebEngineProfile(this);
+    setProfile(ownProfile_);
+}
+
+TWebBrowser::~TWebBrowser() {
+    // The page goes before any profile, its own included.
+    delete page_;
+}
+
+QWebEngineProfile* TWebBrowser::profile() const {
+    return page_->profile();
+}
+
+void TWebBrowser::setProfile(QWebEngineProfile* profile) {
+    // The view owns its pages itself, without a QObject parent, so the page goes exactly when
+    // it is replaced and always before the profile.
+    TWebPage* old = page_;
+    page_ = new TWebPage(
+        profile, [this](const QUrl& url, bool isMainFrame) { return decide(url, isMainFrame); });
+    connect(page_, &QWebEnginePage::loadingChanged, this, &TWebBrowser::onLoadingChanged);
+    connect(page_, &QWebEnginePage::loadProgress, this, &TWebBrowser::onLoadProgress);
+    connect(page_, &QWebEnginePage::newWindowRequested, this, &TWebBrowser::onNewWindow);
+    connect(page_, &QWebEnginePage::titleChanged, this, &TWebBrowser::TitleChange);
+    connect(page_, &QWebEnginePage::urlChanged, this, &TWebBrowser::reportCommandState);
+    connect(page_, &QWebEnginePage::linkHovered, this, &TWebBrowser::StatusTextChange);
+    setPage(page_);
+    loadActive_ = false;
+    refusalPending_ = false;
+    refusedLoads_.clear();
+    frameNavigations_.clear();
+    delete old;
+    if (ownProfile_ && profile != ownProfile_) {
+        delete ownProfile_;
+        ownProfile_ = nullptr;
+    }
+}
+
+void TWebBrowser::Navigate(const QString& url) {
+    if (url.trimmed().isEmpty())
+        return;
+    page_->load(QUrl::fromUserInput(url));
+}
+
+void TWebBrowser::GoBack() {
+    page_->triggerAction(QWebEnginePage::Back);
+}
+
+void TWebBrowser::GoForward() {
+    page_->triggerAction(QWebEnginePage::Forward);
+}
+
+void TWebBrowser::GoHome() {
+    Navigate(homeUrl_);
+}
+
+void TWebBrowser::GoSearch() {
+    Navigate(searchUrl_);
+}
+
+void TWebBrowser::Refresh() {
+    page_->triggerAction(QWebEnginePage::Reload);
+}
+
+void TWebBrowser::Stop() {
+    page_->triggerAction(QWebEnginePage::Stop);
+}
+
+QString TWebBrowser::LocationURL() const {
+    return page_->url().toString();
+}
+
+QString TWebBrowser::LocationName() const {
+    return page_->title();
+}
+
+bool TWebBrowser::decide(const QUrl& url, bool isMainFrame) {
+    if (!isMainFrame) {
+        // Frames are reported, never refused. The engine tells when a frame is done only as part
+        // of the page's own load, so a frame that navigates later gets no completion.
+        if (loadActive_)
+            frameNavigations_.append(url);
+        emit FrameBeforeNavigate(url.toString());
+        return true;
+    }
+    bool cancel = false;
+    emit BeforeNavigate(url.toString(), cancel);
+    refusalPending_ = cancel;
+    refusedUrl_ = cancel ? url : QUrl();
+    return !cancel;
+}
+
+void TWebBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info) {
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        if (refusalPending_ && info.url() == refusedUrl_) {
+            refusalPending_ = false;
+            refusedLoads_.insert(info.url());
+            return;
+        }
+        if (loadActive_)
+            return;
+        loadActive_ = true;
+        emit DownloadBegin();
+        return;
+    }
+    if (refusedLoads_.remove(info.url()) || !loadActive_)
+        return;
+    loadActive_ = false;
+    // The engine's error page counts as reached: it is what the pane now shows for that address.
+    const bool reached =
+        info.status() == QWebEngineLoadingInfo::LoadSucceededStatus ||
+        (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.isErrorPage());
+    if (reached)
+        emit NavigateComplete(info.url().toString());
+    const QList<QUrl> frames = std::exchange(frameNavigations_, {});
+    for (const QUrl& frame : frames)
+        emit FrameNavigateComplete(frame.toString());
+    emit ProgressChange(-1, 100);
+    emit DownloadComplete();
+    reportCommandState();
+}
+
+void TWebBrowser::onLoadProgress(int progress) {
+    if (loadActive_)
+        emit ProgressChange(progress, 100);
+}
+
+void TWebBrowser::onNewWindow(QWebEngineNewWindowRequest& request) {
+    // The window decides what a new-window request becomes; the engine never opens one itself,
+    // so the request is left unanswered whatever Processed says.
+    bool processed = false;
+    emit NewWindow(request.requestedUrl().toString(), processed);
+}
+
+void TWebBrowser::reportCommandState() {
+    emit CommandStateChange(CommandForward, page_->history()->canGoForward());
+    emit CommandStateChange(CommandBack, page_->history()->canGoBack());
+}
+
+Prompter& TWebBrowser::prompter() {
+    return prompter_ ? *prompter_ : boxes_;
+}
+
+}  // namespace tarn

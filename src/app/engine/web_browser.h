@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+#include <QUrl>
+#include <QWebEngineView>
+#include <functional>
+#include <memory>
+
+#include "platform/message_box_prompter.h"
+
+class QPrinter;
+class QWebEngineLoadingInfo;
+class QWebEngineNewWindowRequest;
+class QWebEngineProfile;
+
+namespace tarn {
+
+class TWebPage;
+
+// One browser engine instance of a pane (or the hidden one): the operations the window calls
+// and the events it handles, over a Qt WebEngine view. Events are emitted on the UI thread and
+// must be connected directly, since the writable flags are read back when the emit returns.
+class TWebBrowser : public QWebEngineView {
+    Q_OBJECT
+
+  public:
+    enum Command { CommandForward = 1, CommandBack = 2 };
+    // Asks for the file to save a page to; an empty answer cancels.
+    using SaveChooser = std::function<QString(QWidget* parent, const QString& suggestedPath)>;
+
+    explicit TWebBrowser(QWidget* parent = nullptr);
+    ~TWebBrowser() override;
+
+    // Browses in `profile` from now on, on a fresh page; the old page goes. The profile must
+    // outlive the page. Without one set the view browses off the record in a profile of its own.
+    void setProfile(QWebEngineProfile* profile);
+    QWebEngineProfile* profile() const;
+
+    void setPrompter(Prompter* prompter) { prompter_ = prompter; }
+    void setSaveChooser(SaveChooser chooser) { saveChooser_ = std::move(chooser); }
+    QString HomeUrl() const { return homeUrl_; }
+    void setHomeUrl(const QString& url) { homeUrl_ = url; }
+    QString SearchUrl() const { return searchUrl_; }
+    void setSearchUrl(const QString& url) { searchUrl_ = url; }
+
+    void Navigate(const QString& url);
+    void GoBack();
+    void GoForward();
+    void GoHome();
+    void GoSearch();
+    void Refresh();
+    void Stop();
+    QString LocationURL() const;
+    QString LocationName() const;
+    // Prints the page on the default printer without asking; says so when there is none.
+    void Print();
+    // Saves the page to a file the user chooses.
+    void SaveAs();
+
+  signals:
+    void BeforeNavigate(const QString& url, bool& Cancel);
+    void FrameBeforeNavigate(const QString& url);
+    void NavigateComplete(const QString& url);
+    void FrameNavigateComplete(const QString& url);
+    void StatusTextChange(const QString& text);
+    void TitleChange(const QString& text);
+    void ProgressChange(int progress, int progressMax);
+    void CommandStateChange(int command, bool enable);
+    void DownloadBegin();
+    void DownloadComplete();
+    void NewWindow(const QString& url, bool& Processed);
+
+  protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+  private:
+    bool decide(const QUrl& url, bool isMainFrame);
+    void onLoadingChanged(const QWebEngineLoadingInfo& info);
+    void onLoadProgress(int progress);
+    void onNewWindow(QWebEngineNewWindowRequest& request);
+    void reportCommandState();
+    void watchSave(const QString& path);
+    void reportSaveFailure(const QString& path);
+    Prompter& prompter();
+
+    QWebEngineProfile* ownProfile_{};
+    TWebPage* page_{};
+    Prompter* prompter_{};
+    MessageBoxPrompter boxes_;
+    SaveChooser saveChooser_;
+    QString homeUrl_;
+    QString searchUrl_;
+    std::unique_ptr<QPrinter> printer_;
+    QMetaObject::Connection saveWatch_;
+
+    // A refused navigation still makes the engine start and stop a load; these keep it from
+    // looking like a page load to the window.
+    QUrl refusedUrl_;
+    bool refusalPending_ = false;
+    QSet<QUrl> refusedLoads_;
+    bool loadActive_ = false;
+    QList<QUrl> frameNavigations_;
+};
+
+}  // namespace tarn
