@@ -132,6 +132,14 @@ GroupRecord editorGroupDefaults() {
     return record;
 }
 
+GroupRecord policyDefaults() {
+    GroupRecord record;
+    visitGroupValues(record, [](const char*, auto& value, auto, auto windowDefault, Role) {
+        value = windowDefault;
+    });
+    return record;
+}
+
 GroupRecord readGroupForEditor(std::string_view group) {
     GroupRecord record = editorGroupDefaults();
     readGroupValues(group, Reader::Editor, record, isEditorValue);

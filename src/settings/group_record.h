@@ -60,6 +60,9 @@ GroupRecord editorGroupDefaults();
 // holds its defaults.
 GroupRecord readGroupForEditor(std::string_view group);
 
+// The policy the main window applies while nobody is signed on: every value at its default.
+GroupRecord policyDefaults();
+
 // The group as the main window applies it: absent values take the main window's defaults.
 GroupRecord readGroupPolicy(std::string_view group);
 
