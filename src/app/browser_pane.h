@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+class QComboBox;
+class QProgressBar;
+class QStatusBar;
+class QToolButton;
+class QWidget;
+
+namespace tarn {
+
+class TBusyIndicator;
+class TDock;
+class TDockToolbar;
+class TWebBrowser;
+
+// The controls of one browser pane, named as the window names them: pane 1 is LeftTopPanel with
+// WebBrowser1, LeftTopURL, LTToolbar and so on.
+struct BrowserPane {
+    int number{};
+    QWidget* panel{};  // LeftTopPanel, LeftBottomPanel, RightTopPanel, RightBottomPanel
+    TWebBrowser* browser{};
+    TDock* topDock{};
+    TDock* bottomDock{};
+    TDockToolbar* toolbar{};
+    QToolButton* numberButton{};
+    QToolButton* backButton{};
+    QToolButton* forwardButton{};
+    QToolButton* stopButton{};
+    QToolButton* refreshButton{};
+    QToolButton* popupButton{};
+    QToolButton* zoomButton{};
+    QWidget* animatePanel{};
+    TBusyIndicator* animate{};
+    QComboBox* url{};
+    QStatusBar* statusBar{};
+    QProgressBar* progressBar{};
+};
+
+// Builds pane `number` (1 to 4) with its controls inside a new panel owned by `parent`.
+BrowserPane buildBrowserPane(int number, QWidget* parent);
+
+}  // namespace tarn

@@ -1,0 +1,368 @@
+#include "app/main_form.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/about_form.h"
+#include "app/engine/engine_profiles.h"
+#include "app/engine/web_browser.h"
+#include "platform/clock.h"
+#include "platform/help_viewer.h"
+#include "platform/program_folder.h"
+#include "platform/prompter.h"
+#include "session/whoami_form.h"
+#include "settings/day_record.h"
+#include "widgets/adv_splitter.h"
+#include "widgets/dock.h"
+#include "widgets/dock_toolbar.h"
+
+namespace tarn {
+
+TMainForm::TMainForm(const std::vector<std::string>& parameters, Clock& clock, Prompter& prompter,
+                     QWidget* parent)
+    : QMainWindow(parent),
+      clock_(clock),
+      prompter_(prompter),
+      profiles_(std::make_unique<EngineProfiles>()) {
+    setObjectName(QStringLiteral("TMainForm"));
+    setWindowTitle(QStringLiteral("Tarnview"));
+    resize(675, 480);
+    buildMenus();
+    buildLayout();
+    buildMainToolBar();
+
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(1000);
+    connect(Timer2, &QTimer::timeout, this, &TMainForm::Timer2Timer);
+
+    // FormCreate: the command line of a spawned copy.
+    const StartArguments args = parseCommandLine(parameters);
+    SpawnedCopy = args.SpawnedCopy;
+    StartUrl = QString::fromStdString(args.StartUrl);
+    if (args.GroupName)
+        GroupName = QString::fromStdString(*args.GroupName);
+    if (args.UserName)
+        UserName = QString::fromStdString(*args.UserName);
+    if (SpawnedCopy != 0)
+        StartupChecksDone = true;
+    useProfileFor(QString(), QString());
+}
+
+TMainForm::~TMainForm() {
+    // Pages must go before the profile they were made on.
+    for (BrowserPane& pane : Panes)
+        delete pane.browser;
+    delete HiddenBrowser;
+    if (profile_)
+        profiles_->retire(profile_);
+}
+
+void TMainForm::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    auto item = [this](QMenu* menu, const char* objectName, const QString& caption, auto handler) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(objectName));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    auto menu = [bar](const char* objectName, const QString& caption) {
+        QMenu* m = bar->addMenu(caption);
+        m->setObjectName(QString::fromLatin1(objectName));
+        return m;
+    };
+
+    QMenu* file = menu("File1", QStringLiteral("&File"));
+    Open1 = file->addAction(QStringLiteral("&Open"));
+    Open1->setObjectName(QStringLiteral("Open1"));
+    SaveAs1 = file->addAction(QStringLiteral("&Save"));
+    SaveAs1->setObjectName(QStringLiteral("SaveAs1"));
+    Properties1 = file->addAction(QStringLiteral("&Properties"));
+    Properties1->setObjectName(QStringLiteral("Properties1"));
+    Administration1 = file->addAction(QStringLiteral("&Administration"));
+    Administration1->setObjectName(QStringLiteral("Administration1"));
+    Exit1 = item(file, "Exit1", QStringLiteral("&Exit"), &TMainForm::ExitButtonClick);
+
+    QMenu* view = menu("View1", QStringLiteral("&View"));
+    ShowButtonbar1 = item(view, "ShowButtonbar1", QStringLiteral("Show &Buttonbar"),
+                          &TMainForm::ShowButtonbar1Click);
+    ShowStatusbar1 = item(view, "ShowStatusbar1", QStringLiteral("Show &Statusbar"),
+                          &TMainForm::ShowStatusbar1Click);
+    ShowFavoritesList1 = view->addAction(QStringLiteral("Show &Favorites List"));
+    ShowFavoritesList1->setObjectName(QStringLiteral("ShowFavoritesList1"));
+    for (QAction* a : {ShowButtonbar1, ShowStatusbar1, ShowFavoritesList1}) {
+        a->setCheckable(true);
+        a->setChecked(true);
+    }
+
+    Favorites1 = menu("Favorites1", QStringLiteral("&Favorites"));
+    AddToFavorites1 = Favorites1->addAction(QStringLiteral("&Add To Favorites"));
+    AddToFavorites1->setObjectName(QStringLiteral("AddToFavorites1"));
+    Favorites1->addSeparator();
+
+    QMenu* mail = menu("Mail1", QStringLiteral("&Mail"));
+    ReadMessages1 = mail->addAction(QStringLiteral("&Read Messages"));
+    ReadMessages1->setObjectName(QStringLiteral("ReadMessages1"));
+    mail->addSeparator();
+    NewMessage1 = mail->addAction(QStringLiteral("&New Message"));
+    NewMessage1->setObjectName(QStringLiteral("NewMessage1"));
+
+    QMenu* window = menu("Window1", QStringLiteral("&Window"));
+    CenterPanels1 = item(window, "CenterPanels1", QStringLiteral("&Center Panels"),
+                         &TMainForm::CenterPanels1Click);
+    window->addSeparator();
+    Gridformat1 =
+        item(window, "Gridformat1", QStringLiteral("&Grid format"), &TMainForm::Gridformat1Click);
+    Verticaltileformat1 =
+        item(window, "Verticaltileformat1", QStringLiteral("&Vertical tile format"),
+             &TMainForm::Verticaltileformat1Click);
+    Horizontaltileformat1 =
+        item(window, "Horizontaltileformat1", QStringLiteral("&Horizontal tile format"),
+             &TMainForm::Horizontaltileformat1Click);
+    auto* tileGroup = new QActionGroup(this);
+    tileGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (QAction* a : {Gridformat1, Verticaltileformat1, Horizontaltileformat1}) {
+        a->setCheckable(true);
+        tileGroup->addAction(a);
+    }
+    Gridformat1->setChecked(true);
+    window->addSeparator();
+    Userdata1 = item(window, "Userdata1", QStringLiteral("&User data"), &TMainForm::Userdata1Click);
+    window->addSeparator();
+    About1 = item(window, "About1", QStringLiteral("&About"), &TMainForm::About1Click);
+}
+
+void TMainForm::buildMainToolBar() {
+    MainToolBar = new TDockToolbar(QStringLiteral("Tarnview Main Toolbar"), this);
+    MainToolBar->setObjectName(QStringLiteral("MainToolBar"));
+    MainToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    struct Button {
+        QToolButton** member;
+        const char* name;
+        const char* caption;
+        QStyle::StandardPixmap icon;
+        const char* hint;
+        bool separatorAfter;
+    };
+    const Button buttons[] = {
+        {&ExitButton, "ExitButton", "Exit", QStyle::SP_DialogCloseButton, "Close Tarnview", true},
+        {&SignonButton, "SignonButton", "Sign on", QStyle::SP_DialogApplyButton,
+         "Signon or Signoff from Tarnview", false},
+        {&ConfigButton, "ConfigButton", "Setup", QStyle::SP_FileDialogInfoView,
+         "Run the Tarnview configuration form", true},
+        {&NewSplitButton, "NewSplitButton", "Add pane", QStyle::SP_FileDialogNewFolder,
+         "Add a new WebBrowser pane", false},
+        {&DelSplitButton, "DelSplitButton", "Remove pane", QStyle::SP_TrashIcon,
+         "Remove a WebBrowser pane", false},
+        {&SpeedButton1, "SpeedButton1", "New window", QStyle::SP_DesktopIcon,
+         "Open a new Tarnview Window", true},
+        {&TransparentButton1, "TransparentButton1", "Browser", QStyle::SP_DirLinkIcon,
+         "Load Internet Explorer", false},
+        {&RememberAllBtn, "RememberAllBtn", "Remember", QStyle::SP_DialogSaveButton,
+         "Remember all settings as defaults (# webs, position and URLs)", false},
+        {&HelpButton, "HelpButton", "Help", QStyle::SP_DialogHelpButton, "Invoke Tarnview help",
+         true},
+        {&ConnectButton, "ConnectButton", "Connect", QStyle::SP_DriveNetIcon,
+         "Connect to dialup or AOL using dial-up parameters", false},
+        {&DisconnectButton, "DisconnectButton", "Disconnect", QStyle::SP_BrowserStop,
+         "Disconnect the active dialup or AOL connection", false},
+        {&CancelButton, "CancelButton", "Cancel", QStyle::SP_DialogCancelButton,
+         "Cancel the current dial-up or AOL dial connect attempt", false},
+    };
+    for (const Button& b : buttons) {
+        auto* button = new QToolButton(MainToolBar);
+        button->setObjectName(QString::fromLatin1(b.name));
+        button->setText(QString::fromLatin1(b.caption));
+        button->setIcon(style()->standardIcon(b.icon));
+        button->setToolTip(QString::fromLatin1(b.hint));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setAutoRaise(true);
+        MainToolBar->addWidget(button);
+        if (b.separatorAfter)
+            MainToolBar->addSeparator();
+        *b.member = button;
+    }
+    connect(ExitButton, &QToolButton::clicked, this, &TMainForm::ExitButtonClick);
+    connect(SignonButton, &QToolButton::clicked, this, &TMainForm::SignonButtonClick);
+    connect(NewSplitButton, &QToolButton::clicked, this, &TMainForm::NewSplitButtonClick);
+    connect(DelSplitButton, &QToolButton::clicked, this, &TMainForm::DelSplitButtonClick);
+    connect(HelpButton, &QToolButton::clicked, this, &TMainForm::HelpButtonClick);
+
+    MainToolBar->setDefaultDock(Dock971);
+    MainToolBar->setAllowedDocks({Dock971, Dock972, Dock973, Dock974});
+    MainToolBar->setCloseButton(true);
+    MainToolBar->dockTo(Dock971, 0, 0);
+    connect(MainToolBar, &TDockToolbar::CloseRequested, this,
+            [this] { MainToolBarClose(MainToolBar); });
+}
+
+void TMainForm::buildLayout() {
+    auto* central = new QWidget(this);
+    auto* grid = new QGridLayout(central);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    Dock971 = new TDock(TDock::Edge::Top, central);
+    Dock972 = new TDock(TDock::Edge::Left, central);
+    Dock973 = new TDock(TDock::Edge::Bottom, central);
+    Dock974 = new TDock(TDock::Edge::Right, central);
+    Dock971->setObjectName(QStringLiteral("Dock971"));
+    Dock972->setObjectName(QStringLiteral("Dock972"));
+    Dock973->setObjectName(QStringLiteral("Dock973"));
+    Dock974->setObjectName(QStringLiteral("Dock974"));
+
+    auto splitter = [](QWidget* parent, const char* objectName, TSplitterOrientation orientation,
+                       int position) {
+        auto* s = new TAdvSplitter(parent);
+        s->setObjectName(QString::fromLatin1(objectName));
+        s->setOrientation(orientation);
+        s->setPosition(position);
+        return s;
+    };
+    AppSplitter = splitter(central, "AppSplitter", TSplitterOrientation::soVertical, 146);
+    MainSplit = splitter(AppSplitter->Pane2(), "MainSplit", TSplitterOrientation::soVertical, 249);
+    LeftSplit = splitter(MainSplit->Pane1(), "LeftSplit", TSplitterOrientation::soHorizontal, 192);
+    RightSplit =
+        splitter(MainSplit->Pane2(), "RightSplit", TSplitterOrientation::soHorizontal, 190);
+    AppSplitter->Pane2()->setContent(MainSplit);
+    MainSplit->Pane1()->setContent(LeftSplit);
+    MainSplit->Pane2()->setContent(RightSplit);
+
+    FavoritesPanel = new QWidget(AppSplitter->Pane1());
+    FavoritesPanel->setObjectName(QStringLiteral("FavoritesPanel"));
+    AppSplitter->Pane1()->setContent(FavoritesPanel);
+
+    TAdvSplitter* hosts[4] = {LeftSplit, LeftSplit, RightSplit, RightSplit};
+    for (int i = 0; i < 4; ++i) {
+        TAdvPane* host = (i % 2 == 0) ? hosts[i]->Pane1() : hosts[i]->Pane2();
+        Panes[i] = buildBrowserPane(i + 1, host);
+        host->setContent(Panes[i].panel);
+        const int pane = i + 1;
+        connect(Panes[i].zoomButton, &QToolButton::clicked, this,
+                [this, pane] { LTZoomClick(pane); });
+        connect(host, &TAdvPane::OnResize, this, [this, pane] { PaneResize(pane); });
+        connect(Panes[i].toolbar, &TDockToolbar::DockChanged, this,
+                [this, pane] { PaneResize(pane); });
+    }
+    connect(Panes[0].toolbar, &TDockToolbar::CloseRequested, this,
+            [this] { MainToolBarClose(Panes[0].toolbar); });
+    Panes[0].toolbar->setCloseButton(true);
+
+    HiddenBrowser = new TWebBrowser(this);
+    HiddenBrowser->setObjectName(QStringLiteral("HiddenBrowser"));
+    HiddenBrowser->hide();
+    for (TWebBrowser* browser :
+         {Panes[0].browser, Panes[1].browser, Panes[2].browser, Panes[3].browser, HiddenBrowser}) {
+        browser->setPrompter(&prompter_);
+        connect(browser, &TWebBrowser::BeforeNavigate, this,
+                [this, browser](const QString& url, bool& Cancel) {
+                    WebBrowser1BeforeNavigate(browser, url, Cancel);
+                });
+    }
+
+    grid->addWidget(Dock971, 0, 0, 1, 3);
+    grid->addWidget(Dock972, 1, 0);
+    grid->addWidget(AppSplitter, 1, 1);
+    grid->addWidget(Dock974, 1, 2);
+    grid->addWidget(Dock973, 2, 0, 1, 3);
+    grid->setRowStretch(1, 1);
+    grid->setColumnStretch(1, 1);
+    setCentralWidget(central);
+
+    QStatusBar* status = statusBar();
+    status->setObjectName(QStringLiteral("MainStatusBar"));
+    status->setSizeGripEnabled(false);
+    ClockPanel = new QLabel(status);
+    StatusPanel = new QLabel(status);
+    ConnectPanel = new QLabel(status);
+    ClockPanel->setObjectName(QStringLiteral("MainStatusBarPanel1"));
+    StatusPanel->setObjectName(QStringLiteral("MainStatusBarPanel2"));
+    ConnectPanel->setObjectName(QStringLiteral("MainStatusBarPanel3"));
+    ClockPanel->setFixedWidth(100);
+    StatusPanel->setMinimumWidth(400);
+    ConnectPanel->setFixedWidth(50);
+    status->addWidget(ClockPanel);
+    status->addWidget(StatusPanel, 1);
+    status->addWidget(ConnectPanel);
+}
+
+void TMainForm::ShowStatus(const QString& text) {
+    StatusPanel->setText(text);
+}
+
+QString TMainForm::blankPage() const {
+    return QString::fromStdString((programFolder() / "blank.htm").string());
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+        requestActivation(20);
+    }
+}
+
+void TMainForm::requestActivation(int attempts) {
+    // Without a window manager (a kiosk display) nobody activates a new window, and the
+    // activation is what signs the user on. The request only takes once the window is mapped.
+    QTimer::singleShot(150, this, [this, attempts] {
+        if (isActiveWindow() || attempts <= 1)
+            return;
+        activateWindow();
+        requestActivation(attempts - 1);
+    });
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+void TMainForm::ExitButtonClick() {
+    close();
+}
+
+void TMainForm::SignonButtonClick() {
+    SignOn();
+}
+
+void TMainForm::HelpButtonClick() {
+    showHelp(this, programFolder() / "tarnview.hlp", 10);
+}
+
+void TMainForm::About1Click() {
+    TAboutForm about(this);
+    about.exec();
+    setWindowTitle(QStringLiteral("Tarnview"));
+}
+
+void TMainForm::Userdata1Click() {
+    const int connectMinutes =
+        UserName.isEmpty() ? 0
+                           : readUserDayMinutes(GroupName.toStdString(), UserName.toStdString(),
+                                                DayRecord::Connect, clock_.today());
+    TWhoAmIForm form(UserName, GroupName, UsageMinutesToday, connectMinutes, this);
+    form.exec();
+}
+
+}  // namespace tarn

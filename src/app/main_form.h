@@ -1,0 +1,164 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/browser_pane.h"
+#include "app/command_line.h"
+#include "app/pane_layout.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+class QToolButton;
+class QWebEngineProfile;
+
+namespace tarn {
+
+class Clock;
+class EngineProfiles;
+class Prompter;
+class TAdvSplitter;
+class TDock;
+class TDockToolbar;
+class TWebBrowser;
+
+// The main window: up to four browser panes and a hidden one, under the signed-on user's
+// policy. Handlers keep the names of the controls and events they serve; the logic they call
+// lives in plain classes beside this one.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // `parameters` are the command-line parameters after the program path.
+    TMainForm(const std::vector<std::string>& parameters, Clock& clock, Prompter& prompter,
+              QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Session state.
+    QString UserName;
+    QString GroupName;
+    QString ConfigKey;
+    QString StartUrl;
+    int SpawnedCopy = 0;
+    int PaneCount = 1;
+    int CurrentPane = 1;
+    int ZoomedPane = 0;
+    int UsageMinutesToday = 0;
+    int AdminRoot = 0;
+    int DialMode = 0;
+    int StartDialParam = 1;
+    bool LoggingEnabled = false;
+    bool AllowMailLinks = true;
+    bool Connected = false;
+    bool UseLogon = false;
+    bool UserActive = false;
+    bool StartupChecksDone = false;
+    int UrlHistory = 2;
+    int MaxHistoryEntries = 25;
+    std::vector<std::string> ExclusionList, InclusionList, WordList;
+
+    // Controls.
+    TDock *Dock971{}, *Dock972{}, *Dock973{}, *Dock974{};
+    TDockToolbar* MainToolBar{};
+    QToolButton *ExitButton{}, *SignonButton{}, *ConfigButton{}, *NewSplitButton{},
+        *DelSplitButton{}, *SpeedButton1{}, *TransparentButton1{}, *RememberAllBtn{}, *HelpButton{},
+        *ConnectButton{}, *DisconnectButton{}, *CancelButton{};
+    QLabel *ClockPanel{}, *StatusPanel{}, *ConnectPanel{};
+    TAdvSplitter *AppSplitter{}, *MainSplit{}, *LeftSplit{}, *RightSplit{};
+    QWidget* FavoritesPanel{};
+    std::array<BrowserPane, 4> Panes;
+    TWebBrowser* HiddenBrowser{};
+    QTimer* Timer2{};
+    QAction *Open1{}, *SaveAs1{}, *Properties1{}, *Administration1{}, *Exit1{};
+    QAction *ShowButtonbar1{}, *ShowStatusbar1{}, *ShowFavoritesList1{};
+    QAction *AddToFavorites1{}, *ReadMessages1{}, *NewMessage1{};
+    QAction *CenterPanels1{}, *Gridformat1{}, *Verticaltileformat1{}, *Horizontaltileformat1{};
+    QAction *Userdata1{}, *About1{};
+    QMenu* Favorites1{};
+
+    // Life events.
+    void FormShow();
+    void FormActivate();
+    bool FormCloseQuery();
+    void FormClose();
+    void Timer2Timer();
+    void RunSetupWizard();
+
+    // Settings and sign-on.
+    void ReloadSettings(bool applyUser);
+    void LoadUserSettings(const QString& user, const QString& group, const QString& previousGroup,
+                          const QString& previousUser);
+    bool SignOn();
+    void SaveUserState();
+    QString GetUserFolder();
+    void ShowStatus(const QString& text);
+
+    // Layout.
+    void ArrangePanes();
+    void NewSplitButtonClick();
+    void DelSplitButtonClick();
+    void Gridformat1Click();
+    void Verticaltileformat1Click();
+    void Horizontaltileformat1Click();
+    void CenterPanels1Click();
+    void ShowButtonbar1Click();
+    void ShowStatusbar1Click();
+    void LTZoomClick(int pane);
+    void PaneResize(int pane);
+    void MainToolBarClose(TDockToolbar* toolbar);
+
+    // Engine events; the sender tells the pane.
+    void WebBrowser1BeforeNavigate(TWebBrowser* sender, const QString& url, bool& Cancel);
+
+    // Commands.
+    void ExitButtonClick();
+    void SignonButtonClick();
+    void HelpButtonClick();
+    void About1Click();
+    void Userdata1Click();
+
+    // The engine profile the panes browse in: the signed-on user's own, or an off-the-record
+    // one for the anonymous user.
+    QWebEngineProfile* currentProfile() const { return profile_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void requestActivation(int attempts);
+    void buildMenus();
+    void buildMainToolBar();
+    void buildLayout();
+    void applyArrangement(const PaneArrangement& arrangement);
+    void applyTileFormat(TileFormat format);
+    void setButtonShown(QToolButton* button, bool shown);
+    void useProfileFor(const QString& group, const QString& user);
+    void restoreToolbars();
+    void saveToolbars();
+    void keepOnScreen();
+    BrowserPane* paneOf(const QObject* sender);
+    std::vector<TDock*> allDocks() const;
+    std::vector<TDockToolbar*> allToolbars() const;
+    QString blankPage() const;
+
+    Clock& clock_;
+    Prompter& prompter_;
+    std::unique_ptr<EngineProfiles> profiles_;
+    QWebEngineProfile* profile_{};
+    QString profileGroup_, profileUser_;
+    TileFormat tileFormat_ = TileFormat::Grid;  // the designed tiling
+    PaneArrangement arrangement_{};
+    bool shown_ = false;
+    bool signingOn_ = false;
+};
+
+}  // namespace tarn

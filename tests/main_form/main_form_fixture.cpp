@@ -1,0 +1,62 @@
+#include "main_form_fixture.h"
+
+#include <QApplication>
+#include <QUrl>
+
+#include "app/engine/web_browser.h"
+#include "qt_wait.h"
+#include "settings/registry_layout.h"
+#include "settings/settings_store.h"
+
+namespace tarn::test {
+
+void MainFormTest::SetUp() {
+    TempEnv::SetUp();
+    clock.setLocal(2026, 12, 10, 9, 30);
+    ASSERT_TRUE(server.start());
+    server.addPage(QStringLiteral("/one"), "<html><title>One</title><body>one</body></html>");
+    server.addPage(QStringLiteral("/two"), "<html><title>Two</title><body>two</body></html>");
+    server.addPage(QStringLiteral("/three"), "<html><title>Three</title><body>3</body></html>");
+    server.addPage(QStringLiteral("/four"), "<html><title>Four</title><body>4</body></html>");
+}
+
+void MainFormTest::TearDown() {
+    // Windows and engine pages from this test go before the next one starts.
+    QApplication::closeAllWindows();
+    QApplication::processEvents();
+    TempEnv::TearDown();
+}
+
+std::unique_ptr<TMainForm> MainFormTest::start(const std::vector<std::string>& parameters) {
+    auto form = std::make_unique<TMainForm>(parameters, clock, prompter);
+    form->show();
+    form->activateWindow();
+    QApplication::processEvents();
+    return form;
+}
+
+void MainFormTest::setValue(const std::string& key, const std::string& name,
+                            const std::string& value) {
+    SettingsStore store(key);
+    store.write_string("", name, value);
+}
+
+std::string MainFormTest::readValue(const std::string& key, const std::string& name) {
+    SettingsStore store(key);
+    return store.read_string("", name, "<absent>");
+}
+
+void MainFormTest::markInstalled() {
+    setValue(kConfigKey, "sInstalledVersion", "1.10");
+}
+
+bool MainFormTest::waitForPage(TMainForm& form, int pane, const QUrl& url) {
+    TWebBrowser* browser = form.Panes[pane - 1].browser;
+    return waitUntil([&] { return browser->LocationURL() == url.toString(); });
+}
+
+bool MainFormTest::visible(const TMainForm& form, const QWidget* widget) const {
+    return widget->isVisibleTo(&form);
+}
+
+}  // namespace tarn::test

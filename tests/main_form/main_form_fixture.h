@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main_form.h"
+#include "local_server.h"
+#include "platform/clock.h"
+#include "scripted_prompter.h"
+#include "temp_env.h"
+
+namespace tarn::test {
+
+inline constexpr char kDefaultConfigKey[] =
+    "Software\\Kestrow Software\\Tarnview\\Default Group\\Default User";
+
+// A main window on fresh hives, with pages from a local server.
+class MainFormTest : public TempEnv {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates, shows and activates a main window, as starting the program does.
+    std::unique_ptr<TMainForm> start(const std::vector<std::string>& parameters = {});
+    // Writes a string value into `key` of the current user's hive.
+    void setValue(const std::string& key, const std::string& name, const std::string& value);
+    std::string readValue(const std::string& key, const std::string& name);
+    // Marks the program as set up, so no first-run step runs.
+    void markInstalled();
+    // True once pane `pane` (1 to 4) of `form` shows `url`.
+    bool waitForPage(TMainForm& form, int pane, const QUrl& url);
+    bool visible(const TMainForm& form, const QWidget* widget) const;
+
+    LocalServer server;
+    ScriptedPrompter prompter;
+    ManualClock clock;
+};
+
+}  // namespace tarn::test

@@ -1,0 +1,99 @@
+// First start, the start addresses, a spawned copy and a refused close.
+#include <QComboBox>
+#include <QToolButton>
+#include <QUrl>
+
+#include "app/engine/web_browser.h"
+#include "main_form_fixture.h"
+#include "qt_wait.h"
+#include "settings/registry_layout.h"
+#include "settings/settings_store.h"
+#include "widgets/adv_splitter.h"
+
+namespace tarn::test {
+namespace {
+
+using StartUpTest = MainFormTest;
+
+TEST_F(StartUpTest, FirstStartRunsAsDefaultUserAtTheStartAddress) {
+    setValue(std::string(kDefaultConfigKey) + "\\Config", "sPane1Url",
+             server.url(QStringLiteral("/one")).toString().toStdString());
+    auto form = start();
+
+    EXPECT_EQ(form->UserName, QStringLiteral("Default User"));
+    EXPECT_EQ(form->GroupName, QStringLiteral("Default Group"));
+    EXPECT_EQ(form->ConfigKey, QString::fromLatin1(kDefaultConfigKey));
+    EXPECT_FALSE(visible(*form, form->SignonButton));
+    EXPECT_TRUE(visible(*form, form->ExitButton));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tarnview"));
+    EXPECT_EQ(form->PaneCount, 1);
+    EXPECT_TRUE(waitForPage(*form, 1, server.url(QStringLiteral("/one"))));
+    // The first run's set-up step runs a second after activation and signs the user on.
+    EXPECT_TRUE(waitUntil([&] { return form->UserActive; }));
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(StartUpTest, AStartAddressThatDoesNotLoadShowsAnErrorPageAndTheRestWorks) {
+    markInstalled();
+    const std::string config = std::string(kDefaultConfigKey) + "\\Config";
+    // A port nobody listens on: the local server's port after it closed is not guaranteed free,
+    // so take one from a server that is stopped at once.
+    LocalServer closed;
+    ASSERT_TRUE(closed.start());
+    const QUrl dead = closed.url(QStringLiteral("/gone"));
+    closed.stop();
+    setValue(config, "sPane1Url", dead.toString().toStdString());
+    setValue(config, "sPane2Url", server.url(QStringLiteral("/two")).toString().toStdString());
+    setValue(config, "iNumberOfPanes", "2");
+    auto form = start();
+
+    EXPECT_TRUE(waitForPage(*form, 2, server.url(QStringLiteral("/two"))));
+    EXPECT_TRUE(waitForPage(*form, 1, dead));
+    form->NewSplitButtonClick();
+    EXPECT_EQ(form->PaneCount, 3);
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(StartUpTest, SpawnedCopyOpensItsAddressAndSavesNothing) {
+    markInstalled();
+    const std::string url = server.url(QStringLiteral("/two")).toString().toStdString();
+    auto form = start({"Copy=1", "Url=" + url, "Group=Default Group", "User=Default User"});
+
+    EXPECT_EQ(form->SpawnedCopy, 1);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tarnview (spawned)"));
+    EXPECT_FALSE(form->ConfigButton->isEnabled());
+    EXPECT_FALSE(form->Properties1->isEnabled());
+    EXPECT_FALSE(visible(*form, form->RememberAllBtn));
+    EXPECT_EQ(form->AppSplitter->Position(), 140);
+    EXPECT_TRUE(waitForPage(*form, 1, QUrl(QString::fromStdString(url))));
+    EXPECT_TRUE(waitUntil([&] { return form->UserActive; }));
+
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(readValue(std::string(kDefaultConfigKey) + "\\Config", "iPosition Left"), "<absent>");
+}
+
+TEST_F(StartUpTest, AGroupThatMayNotCloseKeepsTheWindowOpen) {
+    markInstalled();
+    SettingsStore store(std::string(kGroupsKey) + "\\Default Group");
+    store.write_bool("", "bGroupAllowClose", false);
+    auto form = start();
+
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0], "You are not allowed to close Tarnview..");
+}
+
+TEST_F(StartUpTest, AWindowSavedOffEveryScreenComesBackOnScreen) {
+    markInstalled();
+    const std::string config = std::string(kDefaultConfigKey) + "\\Config";
+    setValue(config, "iPosition Left", "9000");
+    setValue(config, "iPosition Top", "-7000");
+    auto form = start();
+
+    const QRect screen = form->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(form->pos())) << form->pos().x() << "," << form->pos().y();
+}
+
+}  // namespace
+}  // namespace tarn::test
