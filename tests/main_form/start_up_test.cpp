@@ -1,9 +1,12 @@
 // First start, the start addresses, a spawned copy and a refused close.
+#include <QApplication>
 #include <QComboBox>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 
 #include "app/engine/web_browser.h"
+#include "app/startup_check.h"
 #include "main_form_fixture.h"
 #include "qt_wait.h"
 #include "settings/registry_layout.h"
@@ -93,6 +96,31 @@ TEST_F(StartUpTest, AWindowSavedOffEveryScreenComesBackOnScreen) {
 
     const QRect screen = form->screen()->availableGeometry();
     EXPECT_TRUE(screen.contains(form->pos())) << form->pos().x() << "," << form->pos().y();
+}
+
+TEST_F(StartUpTest, HelpButtonOpensTheUserHelpAndAboutKeepsTheCaption) {
+    markInstalled();
+    auto form = start();
+    form->HelpButton->click();
+    auto* help = form->findChild<QWidget*>(QStringLiteral("HelpWindow"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->windowTitle(), QStringLiteral("Tarnview Help"));
+
+    QTimer::singleShot(0, [] {
+        if (QWidget* about = QApplication::activeModalWidget())
+            about->close();
+    });
+    form->About1->trigger();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tarnview"));
+}
+
+TEST_F(StartUpTest, ADamagedHiveStopsTheProgramNamingTheFile) {
+    writeFile(configHome / "tarnview" / "user.hive", std::string(4096, 'x'));
+    const auto failure = checkHives();
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_NE(failure->find((configHome / "tarnview" / "user.hive").string()), std::string::npos)
+        << *failure;
 }
 
 }  // namespace
