@@ -70,65 +70,48 @@ TMainForm::~TMainForm() {
 void TMainForm::buildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    auto item = [this](QMenu* menu, const char* objectName, const QString& caption, auto handler) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(QString::fromLatin1(objectName));
-        connect(action, &QAction::triggered, this, handler);
-        return action;
-    };
-    auto menu = [bar](const char* objectName, const QString& caption) {
-        QMenu* m = bar->addMenu(caption);
+    auto menu = [bar](const char* objectName, const char* caption) {
+        QMenu* m = bar->addMenu(QString::fromLatin1(caption));
         m->setObjectName(QString::fromLatin1(objectName));
         return m;
     };
+    auto item = [](QMenu* m, const char* objectName, const char* caption) {
+        QAction* action = m->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(objectName));
+        return action;
+    };
 
-    QMenu* file = menu("File1", QStringLiteral("&File"));
-    Open1 = file->addAction(QStringLiteral("&Open"));
-    Open1->setObjectName(QStringLiteral("Open1"));
-    SaveAs1 = file->addAction(QStringLiteral("&Save"));
-    SaveAs1->setObjectName(QStringLiteral("SaveAs1"));
-    Properties1 = file->addAction(QStringLiteral("&Properties"));
-    Properties1->setObjectName(QStringLiteral("Properties1"));
-    Administration1 = file->addAction(QStringLiteral("&Administration"));
-    Administration1->setObjectName(QStringLiteral("Administration1"));
-    Exit1 = item(file, "Exit1", QStringLiteral("&Exit"), &TMainForm::ExitButtonClick);
+    QMenu* file = menu("File1", "&File");
+    Open1 = item(file, "Open1", "&Open");
+    SaveAs1 = item(file, "SaveAs1", "&Save");
+    Properties1 = item(file, "Properties1", "&Properties");
+    Administration1 = item(file, "Administration1", "&Administration");
+    Exit1 = item(file, "Exit1", "&Exit");
 
-    QMenu* view = menu("View1", QStringLiteral("&View"));
-    ShowButtonbar1 = item(view, "ShowButtonbar1", QStringLiteral("Show &Buttonbar"),
-                          &TMainForm::ShowButtonbar1Click);
-    ShowStatusbar1 = item(view, "ShowStatusbar1", QStringLiteral("Show &Statusbar"),
-                          &TMainForm::ShowStatusbar1Click);
-    ShowFavoritesList1 = view->addAction(QStringLiteral("Show &Favorites List"));
-    ShowFavoritesList1->setObjectName(QStringLiteral("ShowFavoritesList1"));
+    QMenu* view = menu("View1", "&View");
+    ShowButtonbar1 = item(view, "ShowButtonbar1", "Show &Buttonbar");
+    ShowStatusbar1 = item(view, "ShowStatusbar1", "Show &Statusbar");
+    ShowFavoritesList1 = item(view, "ShowFavoritesList1", "Show &Favorites List");
     for (QAction* a : {ShowButtonbar1, ShowStatusbar1, ShowFavoritesList1}) {
         a->setCheckable(true);
         a->setChecked(true);
     }
 
-    Favorites1 = menu("Favorites1", QStringLiteral("&Favorites"));
-    AddToFavorites1 = Favorites1->addAction(QStringLiteral("&Add To Favorites"));
-    AddToFavorites1->setObjectName(QStringLiteral("AddToFavorites1"));
+    Favorites1 = menu("Favorites1", "&Favorites");
+    AddToFavorites1 = item(Favorites1, "AddToFavorites1", "&Add To Favorites");
     Favorites1->addSeparator();
 
-    QMenu* mail = menu("Mail1", QStringLiteral("&Mail"));
-    ReadMessages1 = mail->addAction(QStringLiteral("&Read Messages"));
-    ReadMessages1->setObjectName(QStringLiteral("ReadMessages1"));
+    QMenu* mail = menu("Mail1", "&Mail");
+    ReadMessages1 = item(mail, "ReadMessages1", "&Read Messages");
     mail->addSeparator();
-    NewMessage1 = mail->addAction(QStringLiteral("&New Message"));
-    NewMessage1->setObjectName(QStringLiteral("NewMessage1"));
+    NewMessage1 = item(mail, "NewMessage1", "&New Message");
 
-    QMenu* window = menu("Window1", QStringLiteral("&Window"));
-    CenterPanels1 = item(window, "CenterPanels1", QStringLiteral("&Center Panels"),
-                         &TMainForm::CenterPanels1Click);
+    QMenu* window = menu("Window1", "&Window");
+    CenterPanels1 = item(window, "CenterPanels1", "&Center Panels");
     window->addSeparator();
-    Gridformat1 =
-        item(window, "Gridformat1", QStringLiteral("&Grid format"), &TMainForm::Gridformat1Click);
-    Verticaltileformat1 =
-        item(window, "Verticaltileformat1", QStringLiteral("&Vertical tile format"),
-             &TMainForm::Verticaltileformat1Click);
-    Horizontaltileformat1 =
-        item(window, "Horizontaltileformat1", QStringLiteral("&Horizontal tile format"),
-             &TMainForm::Horizontaltileformat1Click);
+    Gridformat1 = item(window, "Gridformat1", "&Grid format");
+    Verticaltileformat1 = item(window, "Verticaltileformat1", "&Vertical tile format");
+    Horizontaltileformat1 = item(window, "Horizontaltileformat1", "&Horizontal tile format");
     auto* tileGroup = new QActionGroup(this);
     tileGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (QAction* a : {Gridformat1, Verticaltileformat1, Horizontaltileformat1}) {
@@ -137,9 +120,20 @@ void TMainForm::buildMenus() {
     }
     Gridformat1->setChecked(true);
     window->addSeparator();
-    Userdata1 = item(window, "Userdata1", QStringLiteral("&User data"), &TMainForm::Userdata1Click);
+    Userdata1 = item(window, "Userdata1", "&User data");
     window->addSeparator();
-    About1 = item(window, "About1", QStringLiteral("&About"), &TMainForm::About1Click);
+    About1 = item(window, "About1", "&About");
+
+    connect(Exit1, &QAction::triggered, this, &TMainForm::ExitButtonClick);
+    connect(ShowButtonbar1, &QAction::triggered, this, &TMainForm::ShowButtonbar1Click);
+    connect(ShowStatusbar1, &QAction::triggered, this, &TMainForm::ShowStatusbar1Click);
+    connect(CenterPanels1, &QAction::triggered, this, &TMainForm::CenterPanels1Click);
+    connect(Gridformat1, &QAction::triggered, this, &TMainForm::Gridformat1Click);
+    connect(Verticaltileformat1, &QAction::triggered, this, &TMainForm::Verticaltileformat1Click);
+    connect(Horizontaltileformat1, &QAction::triggered, this,
+            &TMainForm::Horizontaltileformat1Click);
+    connect(Userdata1, &QAction::triggered, this, &TMainForm::Userdata1Click);
+    connect(About1, &QAction::triggered, this, &TMainForm::About1Click);
 }
 
 void TMainForm::buildMainToolBar() {

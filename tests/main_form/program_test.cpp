@@ -1,0 +1,49 @@
+// The tarnview program itself, started as a user starts it.
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include "main_form_fixture.h"
+#include "qt_wait.h"
+
+namespace tarn::test {
+namespace {
+
+using ProgramTest = MainFormTest;
+
+quint16 freePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return probe.serverPort();
+}
+
+TEST_F(ProgramTest, StartsAtItsStartPageAndOpensNoDebuggingPortWhateverItIsAsked) {
+    markInstalled();
+    setValue(std::string(kDefaultConfigKey) + "\\Config", "sPane1Url",
+             server.url(QStringLiteral("/one")).toString().toStdString());
+    const QString port = QString::number(freePort());
+
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QTWEBENGINE_REMOTE_DEBUGGING"),
+                       QStringLiteral("127.0.0.1:") + port);
+    environment.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
+                       QStringLiteral("--remote-debugging-port=") + port);
+    program.setProcessEnvironment(environment);
+    program.start(
+        QStringLiteral(TARN_TARNVIEW),
+        {QStringLiteral("--remote-debugging-port=") + port, QStringLiteral("--webEngineArgs"),
+         QStringLiteral("--remote-debugging-port=") + port});
+    ASSERT_TRUE(program.waitForStarted());
+    EXPECT_TRUE(waitUntil([&] { return server.hits(QStringLiteral("/one")) > 0; }, 30000));
+
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port.toUShort());
+    EXPECT_FALSE(socket.waitForConnected(1000)) << "a debugging port is open";
+    EXPECT_EQ(program.state(), QProcess::Running);
+    program.kill();
+    program.waitForFinished();
+}
+
+}  // namespace
+}  // namespace tarn::test
