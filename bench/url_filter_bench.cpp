@@ -1,0 +1,366 @@
+// The URL filter on blocklist-sized lists (a million exclusion lines from a file, ten thousand
+// words, a thousand inclusion entries), assembled at sign-on as the program does, beside the
+// entry-by-entry loop with std::string::find, against the targets for the filter.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/url_filter.h"
+#include "settings/group_lists.h"
+#include "settings/site_lists.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kExclusions = 1'000'000;
+constexpr int kWords = 10'000;
+constexpr int kInclusions = 1'000;
+constexpr int kAddresses = 200'000;
+// The plain loop costs milliseconds a decision, so it sees every n-th address only.
+constexpr int kBaselineEvery = 1'000;
+constexpr double kDecisionTargetUs = 20;
+constexpr double kAssemblyTargetS = 2;
+constexpr double kMemoryTargetMb = 500;
+constexpr char kListName[] = "Bench";
+
+double residentMb() {
+    long pages = 0;
+    long resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) {
+            resident = 0;
+        }
+        std::fclose(statm);
+    }
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1e6;
+}
+
+double peakResidentMb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("VmHWM:")) {
+            return std::stod(line.substr(6)) / 1e3;  // kB
+        }
+    }
+    return 0;
+}
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+class Generator {
+  public:
+    explicit Generator(unsigned seed) : random_(seed) {}
+
+    size_t below(size_t n) { return random_() % n; }
+
+    std::string label(size_t minLength, size_t maxLength) {
+        static const std::string kChars = "abcdefghijklmnopqrstuvwxyz0123456789";
+        std::string text(minLength + below(maxLength - minLength + 1), ' ');
+        for (char& c : text) {
+            c = kChars[below(26)];
+        }
+        if (below(4) == 0) {
+            text.back() = kChars[26 + below(10)];
+        }
+        return text;
+    }
+
+    // Blocklist lines: ad, tracking and other hosts, some with a path.
+    std::string blockedSite() {
+        static const std::array<const char*, 8> kPrefixes = {"ads.",   "track.", "",     "",
+                                                             "stats.", "cdn.",   "www.", "pix."};
+        std::string site = kPrefixes[below(kPrefixes.size())] + label(5, 12) + "." + tld();
+        if (below(10) == 0) {
+            site += "/" + label(3, 8);
+        }
+        return site;
+    }
+
+    std::string word() {
+        static const std::array<const char*, 24> kSyllables = {
+            "ka",  "ro",  "zen", "tal", "mir", "qu",  "vex", "dor", "pli", "sna", "gru", "tho",
+            "bex", "lun", "far", "wik", "oss", "yel", "cra", "nim", "hup", "zor", "eft", "jav"};
+        std::string text;
+        const size_t syllables = 3 + below(2);
+        for (size_t i = 0; i < syllables; ++i) {
+            text += kSyllables[below(kSyllables.size())];
+        }
+        return text;
+    }
+
+    std::string schoolSite() { return "www." + label(4, 10) + "-school." + tld(); }
+
+    std::string path() {
+        std::string text;
+        const size_t segments = 1 + below(4);
+        for (size_t i = 0; i < segments; ++i) {
+            text += "/" + label(2, 10);
+        }
+        if (below(3) == 0) {
+            text += "?id=" + std::to_string(below(100000)) + "&q=" + label(3, 8);
+        }
+        return text;
+    }
+
+    // Escapes one letter of the word, sometimes twice over.
+    std::string escaped(std::string word) {
+        const size_t at = below(word.size());
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned char>(word[at]));
+        return word.substr(0, at) + (below(2) == 0 ? "%" : "%25") + hex + word.substr(at + 1);
+    }
+
+  private:
+    std::string tld() {
+        static const std::array<const char*, 9> kTlds = {"com", "net", "org",   "info", "biz",
+                                                         "ru",  "io",  "co.uk", "xyz"};
+        return kTlds[below(kTlds.size())];
+    }
+
+    std::mt19937 random_;
+};
+
+struct Lists {
+    std::vector<std::string> blocked, words, schools;
+};
+
+Lists generate(Generator& gen) {
+    Lists lists;
+    lists.blocked.reserve(kExclusions);
+    for (int i = 0; i < kExclusions; ++i) {
+        lists.blocked.push_back(gen.blockedSite());
+    }
+    for (int i = 0; i < kWords; ++i) {
+        lists.words.push_back(gen.word());
+    }
+    for (int i = 0; i < kInclusions; ++i) {
+        lists.schools.push_back(gen.schoolSite());
+    }
+    return lists;
+}
+
+// A mix of what a pupil's panes ask for: school pages, blocked hosts, pages with a listed word
+// (plain or escaped), mail links and everything else.
+std::vector<std::string> addresses(Generator& gen, const Lists& lists) {
+    std::vector<std::string> result;
+    result.reserve(kAddresses);
+    const auto pick = [&](const std::vector<std::string>& list) -> const std::string& {
+        return list[gen.below(list.size())];
+    };
+    for (int i = 0; i < kAddresses; ++i) {
+        const size_t kind = gen.below(20);
+        if (kind < 8) {
+            result.push_back("https://" + pick(lists.schools) + gen.path());
+        } else if (kind < 12) {
+            result.push_back("http://" + pick(lists.blocked) + gen.path());
+        } else if (kind < 14) {
+            result.push_back("https://" + pick(lists.schools) + "/" + pick(lists.words));
+        } else if (kind < 15) {
+            result.push_back("https://" + pick(lists.schools) + "/" +
+                             gen.escaped(pick(lists.words)) + gen.path());
+        } else if (kind < 16) {
+            result.push_back("mailto:" + gen.label(3, 8) + "@" + pick(lists.schools));
+        } else {
+            result.push_back("https://www." + gen.label(5, 12) + ".com" + gen.path());
+        }
+    }
+    return result;
+}
+
+// The entry-by-entry loop: each upper-cased entry searched in the address and in its decoded
+// form.
+class PlainFilter {
+  public:
+    explicit PlainFilter(const tarn::GroupLists& lists) {
+        for (const auto* list : {&lists.ExclusionList, &lists.WordList}) {
+            for (const std::string& entry : *list) {
+                excluded_.push_back(tarn::upperAscii(entry));
+            }
+        }
+        for (const std::string& entry : lists.InclusionList) {
+            included_.push_back(tarn::upperAscii(entry));
+        }
+    }
+
+    tarn::FilterVerdict check(const std::string& address, bool allowMailLinks) const {
+        const std::string upper = tarn::upperAscii(address);
+        if (!allowMailLinks && upper.find("MAILTO") != std::string::npos) {
+            return tarn::FilterVerdict::MailRefused;
+        }
+        const std::string decoded = tarn::upperAscii(tarn::percentDecoded(address));
+        for (const std::string& entry : excluded_) {
+            if (!entry.empty() && (upper.find(entry) != std::string::npos ||
+                                   decoded.find(entry) != std::string::npos)) {
+                return tarn::FilterVerdict::Excluded;
+            }
+        }
+        if (included_.empty()) {
+            return tarn::FilterVerdict::Allowed;
+        }
+        for (const std::string& entry : included_) {
+            if (!entry.empty() && upper.find(entry) != std::string::npos) {
+                return tarn::FilterVerdict::Allowed;
+            }
+        }
+        return tarn::FilterVerdict::NotIncluded;
+    }
+
+    size_t memoryBytes() const {
+        size_t bytes = 0;
+        for (const auto* list : {&excluded_, &included_}) {
+            bytes += list->capacity() * sizeof(std::string);
+            for (const std::string& entry : *list) {
+                bytes += entry.capacity() > 15 ? entry.capacity() + 1 : 0;
+            }
+        }
+        return bytes;
+    }
+
+  private:
+    std::vector<std::string> excluded_, included_;
+};
+
+struct Figures {
+    double median, p99;
+};
+
+Figures summarize(std::vector<double> costs) {
+    std::sort(costs.begin(), costs.end());
+    return {costs[costs.size() / 2], costs[costs.size() * 99 / 100]};
+}
+
+const char* verdict(bool pass) {
+    return pass ? "PASS" : "FAIL";
+}
+
+int run(const std::filesystem::path& folder) {
+    setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (folder / "data").c_str(), 1);
+    setenv("TARNVIEW_MACHINE_HIVE", (folder / "machine.hive").c_str(), 1);
+
+    Generator gen(20240611);
+    const Lists generated = generate(gen);
+    const std::vector<std::string> sample = addresses(gen, generated);
+    {
+        std::ofstream file(folder / "blocklist.txt", std::ios::binary);
+        for (const std::string& line : generated.blocked) {
+            file << line << '\n';
+        }
+    }
+    tarn::saveListPart(tarn::ListFamily::URLExclIni, kListName,
+                       {(folder / "blocklist.txt").string()});
+    tarn::saveListPart(tarn::ListFamily::WordExclusion, kListName, generated.words);
+    tarn::saveListPart(tarn::ListFamily::URLInclusion, kListName, generated.schools);
+    tarn::GroupRecord group;
+    group.bGroupUseExcl = group.bGroupUseIncl = true;
+    group.sGroupExclList = group.sGroupInclList = kListName;
+    std::printf("lists: %d exclusion lines (file), %d words, %d inclusion entries\n", kExclusions,
+                kWords, kInclusions);
+
+    // Sign-on: read the lists, then build the filter from them.
+    const double residentBefore = residentMb();
+    const auto readStart = Clock::now();
+    const tarn::GroupLists lists = tarn::assembleGroupLists(group);
+    const double readSeconds = secondsSince(readStart);
+    const double residentLists = residentMb();
+    const auto buildStart = Clock::now();
+    const tarn::UrlFilter filter(lists);
+    const double buildSeconds = secondsSince(buildStart);
+    const double residentFilter = residentMb();
+    const auto plainStart = Clock::now();
+    const PlainFilter plain(lists);
+    const double plainSeconds = secondsSince(plainStart);
+
+    std::printf("\nassembly at sign-on\n");
+    std::printf("  read lists (file + store)     %7.3f s\n", readSeconds);
+    std::printf(
+        "  build filter                  %7.3f s   plain loop (upper-case copies) %7.3f s\n",
+        buildSeconds, plainSeconds);
+    const double assembly = readSeconds + buildSeconds;
+    std::printf("  total                         %7.3f s   target <= %.0f s: %s\n", assembly,
+                kAssemblyTargetS, verdict(assembly <= kAssemblyTargetS));
+
+    const double filterMb = static_cast<double>(filter.memoryBytes()) / 1e6;
+    const double held = residentFilter - residentBefore;
+    std::printf("\nmemory\n");
+    std::printf("  lists as read (RSS growth)    %7.1f MB\n", residentLists - residentBefore);
+    std::printf(
+        "  filter (RSS growth)           %7.1f MB   memoryBytes() %7.1f MB"
+        "   plain loop copies %7.1f MB\n",
+        residentFilter - residentLists, filterMb, static_cast<double>(plain.memoryBytes()) / 1e6);
+    std::printf("  lists + filter (RSS growth)   %7.1f MB   target <= %.0f MB: %s\n", held,
+                kMemoryTargetMb, verdict(held <= kMemoryTargetMb));
+    std::printf("  peak RSS of the whole run     %7.1f MB (generated lists and plain copies too)\n",
+                peakResidentMb());
+
+    std::vector<tarn::FilterVerdict> fast(sample.size());
+    std::vector<double> costs;
+    costs.reserve(sample.size());
+    for (size_t i = 0; i < sample.size(); ++i) {
+        const auto start = Clock::now();
+        fast[i] = filter.check(sample[i], false).verdict;
+        costs.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+    const Figures fastFigures = summarize(costs);
+
+    std::vector<double> plainCosts;
+    int mismatches = 0;
+    for (size_t i = 0; i < sample.size(); i += kBaselineEvery) {
+        const auto start = Clock::now();
+        const tarn::FilterVerdict expected = plain.check(sample[i], false);
+        plainCosts.push_back(
+            std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+        if (expected != fast[i]) {
+            ++mismatches;
+            std::printf("  mismatch on %s\n", sample[i].c_str());
+        }
+    }
+    const Figures plainFigures = summarize(plainCosts);
+
+    std::array<int, 4> counts{};
+    for (const tarn::FilterVerdict v : fast) {
+        ++counts[static_cast<size_t>(v)];
+    }
+    std::printf("\ndecisions: %zu addresses (%d allowed, %d mail, %d excluded, %d not included)\n",
+                sample.size(), counts[0], counts[1], counts[2], counts[3]);
+    std::printf("  filter      median %9.2f us  p99 %9.2f us   target <= %.0f us: %s\n",
+                fastFigures.median, fastFigures.p99, kDecisionTargetUs,
+                verdict(fastFigures.median <= kDecisionTargetUs));
+    std::printf("  plain loop  median %9.2f us  p99 %9.2f us   (every %d-th address: %zu)\n",
+                plainFigures.median, plainFigures.p99, kBaselineEvery, plainCosts.size());
+    std::printf("  verdicts differing from the plain loop: %d\n", mismatches);
+    return mismatches == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tarnview-bench-XXXXXX");
+    if (!mkdtemp(pattern.data())) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    const std::filesystem::path folder = pattern;
+    int status = 1;
+    try {
+        status = run(folder);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "url_filter_bench: %s\n", error.what());
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    return status;
+}

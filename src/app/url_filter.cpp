@@ -1,0 +1,299 @@
+#include "app/url_filter.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <iterator>
+#include <stdexcept>
+
+namespace tarn {
+namespace {
+
+// Below this many children a straight scan beats a binary search.
+constexpr uint32_t kScanLimit = 8;
+
+char upperByte(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+// The entries of several lists upper-cased into one buffer, so a million entries cost one
+// allocation rather than a million.
+struct UpperEntries {
+    std::string text;
+    std::vector<std::string_view> views;
+};
+
+UpperEntries upperEntries(std::initializer_list<const std::vector<std::string>*> lists) {
+    UpperEntries entries;
+    size_t bytes = 0;
+    size_t count = 0;
+    for (const auto* list : lists) {
+        count += list->size();
+        for (const std::string& entry : *list) {
+            bytes += entry.size();
+        }
+    }
+    entries.text.reserve(bytes);
+    for (const auto* list : lists) {
+        for (const std::string& entry : *list) {
+            entries.text += entry;
+        }
+    }
+    for (char& c : entries.text) {
+        c = upperByte(c);
+    }
+    entries.views.reserve(count);
+    size_t offset = 0;
+    for (const auto* list : lists) {
+        for (const std::string& entry : *list) {
+            entries.views.emplace_back(entries.text.data() + offset, entry.size());
+            offset += entry.size();
+        }
+    }
+    return entries;
+}
+
+// Copies the entries one after another in their order and points the views at the copies:
+// building the trie reads them level by level, and that pass should walk memory forwards.
+void packInOrder(std::vector<std::string_view>& views, std::string& storage) {
+    size_t bytes = 0;
+    for (const std::string_view view : views) {
+        bytes += view.size();
+    }
+    storage.reserve(bytes);
+    for (const std::string_view view : views) {
+        storage += view;
+    }
+    size_t offset = 0;
+    for (std::string_view& view : views) {
+        view = std::string_view(storage.data() + offset, view.size());
+        offset += view.size();
+    }
+}
+
+// The non-empty entries sorted bytewise without duplicates, their bytes copied into `storage`.
+std::vector<std::string_view> sortedUnique(const std::vector<std::string_view>& entries,
+                                           std::string& storage) {
+    std::vector<std::string_view> sorted;
+    sorted.reserve(entries.size());
+    std::copy_if(entries.begin(), entries.end(), std::back_inserter(sorted),
+                 [](std::string_view entry) { return !entry.empty(); });
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    packInOrder(sorted, storage);
+    return sorted;
+}
+
+// Every byte past the prefix an entry shares with the one sorted before it is a new node.
+size_t countNodes(const std::vector<std::string_view>& sorted) {
+    size_t nodes = 1;
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        size_t shared = 0;
+        if (i > 0) {
+            const size_t limit = std::min(sorted[i].size(), sorted[i - 1].size());
+            while (shared < limit && sorted[i][shared] == sorted[i - 1][shared]) {
+                ++shared;
+            }
+        }
+        nodes += sorted[i].size() - shared;
+    }
+    return nodes;
+}
+
+// A view-source address shows the page of the address inside it, so that address is what the
+// inclusion list has to admit.
+std::string_view innerAddress(std::string_view upper) {
+    constexpr std::string_view kViewSource = "VIEW-SOURCE:";
+    while (upper.starts_with(kViewSource)) {
+        upper.remove_prefix(kViewSource.size());
+    }
+    return upper;
+}
+
+}  // namespace
+
+SubstringMatcher::SubstringMatcher(const std::vector<std::string_view>& entries) {
+    std::string packed;
+    buildTrie(sortedUnique(entries, packed));
+    linkSuffixes();
+}
+
+void SubstringMatcher::buildTrie(const std::vector<std::string_view>& sorted) {
+    const size_t nodes = countNodes(sorted);
+    if (nodes >= kFinal) {
+        throw std::length_error("URL filter lists are too large");
+    }
+    firstChild_.reserve(nodes + 1);
+    fail_.reserve(nodes);
+    label_.reserve(nodes);
+
+    // Breadth first, one level at a time: a node is the run of sorted entries that share its
+    // prefix, and its children split the run by the next byte.
+    struct Run {
+        uint32_t begin, end;
+    };
+    std::vector<Run> level{{0, static_cast<uint32_t>(sorted.size())}};
+    std::vector<Run> below;
+    label_.push_back(0);
+    fail_.push_back(0);
+    auto nextNode = static_cast<uint32_t>(1);
+    for (size_t depth = 0; !level.empty(); ++depth) {
+        below.clear();
+        for (const Run run : level) {
+            const auto node = static_cast<uint32_t>(firstChild_.size());
+            firstChild_.push_back(nextNode);
+            uint32_t i = run.begin;
+            // Entries are unique, so at most one ends here, and it sorts first.
+            if (i < run.end && sorted[i].size() == depth) {
+                fail_[node] |= kFinal;
+                ++i;
+            }
+            while (i < run.end) {
+                const char byte = sorted[i][depth];
+                uint32_t j = i + 1;
+                while (j < run.end && sorted[j][depth] == byte) {
+                    ++j;
+                }
+                label_.push_back(static_cast<unsigned char>(byte));
+                fail_.push_back(0);
+                below.push_back({i, j});
+                ++nextNode;
+                i = j;
+            }
+        }
+        std::swap(level, below);
+    }
+    firstChild_.push_back(nextNode);
+    for (uint32_t node = firstChild_[0]; node < firstChild_[1]; ++node) {
+        rootNext_[label_[node]] = node;
+    }
+}
+
+void SubstringMatcher::linkSuffixes() {
+    // Parents come before children, and a suffix node is shallower than the node it serves, so
+    // each fail link and final flag it needs is already known.
+    for (uint32_t parent = 0; parent + 1 < firstChild_.size(); ++parent) {
+        for (uint32_t node = firstChild_[parent]; node < firstChild_[parent + 1]; ++node) {
+            const uint32_t suffix = parent == 0 ? 0 : next(fail_[parent] & ~kFinal, label_[node]);
+            fail_[node] |= suffix | (fail_[suffix] & kFinal);
+        }
+    }
+}
+
+uint32_t SubstringMatcher::child(uint32_t node, unsigned char byte) const {
+    if (node == 0) {
+        return rootNext_[byte];
+    }
+    const uint32_t begin = firstChild_[node];
+    const uint32_t end = firstChild_[node + 1];
+    if (end - begin <= kScanLimit) {
+        for (uint32_t i = begin; i < end; ++i) {
+            if (label_[i] == byte) {
+                return i;
+            }
+        }
+        return 0;
+    }
+    const auto first = label_.begin() + begin;
+    const auto found = std::lower_bound(first, label_.begin() + end, byte);
+    return found != label_.begin() + end && *found == byte
+               ? begin + static_cast<uint32_t>(found - first)
+               : 0;
+}
+
+uint32_t SubstringMatcher::next(uint32_t node, unsigned char byte) const {
+    while (true) {
+        const uint32_t target = child(node, byte);
+        if (target != 0 || node == 0) {
+            return target;
+        }
+        node = fail_[node] & ~kFinal;
+    }
+}
+
+bool SubstringMatcher::foundIn(std::string_view text) const {
+    uint32_t node = 0;
+    for (const char c : text) {
+        node = next(node, static_cast<unsigned char>(c));
+        if (fail_[node] & kFinal) {
+            return true;
+        }
+    }
+    return false;
+}
+
+size_t SubstringMatcher::memoryBytes() const {
+    return sizeof(*this) + firstChild_.capacity() * sizeof(uint32_t) +
+           fail_.capacity() * sizeof(uint32_t) + label_.capacity();
+}
+
+UrlFilter::UrlFilter() : UrlFilter(GroupLists{}) {}
+
+UrlFilter::UrlFilter(const GroupLists& lists)
+    : excluded_(upperEntries({&lists.ExclusionList, &lists.WordList}).views),
+      included_(upperEntries({&lists.InclusionList}).views),
+      inclusionOn_(!lists.InclusionList.empty()) {}
+
+FilterDecision UrlFilter::check(std::string_view address, bool allowMailLinks) const {
+    const std::string upper = upperAscii(address);
+    if (!allowMailLinks && upper.find("MAILTO") != std::string::npos) {
+        return {FilterVerdict::MailRefused, "email links have been disabled..", true};
+    }
+    // An escaped letter must not slip a listed word past the test; the decoded form only ever
+    // refuses, it never lets an address in.
+    if (excluded_.foundIn(upper) || (address.find('%') != std::string_view::npos &&
+                                     excluded_.foundIn(upperAscii(percentDecoded(address))))) {
+        return {FilterVerdict::Excluded, "excluding: " + std::string(address), true};
+    }
+    // A list whose entries are all empty admits nothing: it is still an inclusion list.
+    if (inclusionOn_ && !included_.foundIn(innerAddress(upper))) {
+        return {FilterVerdict::NotIncluded, "excluding: " + std::string(address), false};
+    }
+    return {};
+}
+
+size_t UrlFilter::memoryBytes() const {
+    return sizeof(*this) + excluded_.memoryBytes() + included_.memoryBytes() -
+           2 * sizeof(SubstringMatcher);
+}
+
+std::string upperAscii(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        c = upperByte(c);
+    }
+    return upper;
+}
+
+std::string percentDecoded(std::string_view text) {
+    // Each escape is decoded as soon as its last digit arrives, and the byte it gives may close
+    // an escape begun before it: one pass reaches what decoding again and again would.
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (const char c : text) {
+        decoded.push_back(c);
+        size_t size = decoded.size();
+        while (size >= 3 && decoded[size - 3] == '%' && hexValue(decoded[size - 2]) >= 0 &&
+               hexValue(decoded[size - 1]) >= 0) {
+            const int value = hexValue(decoded[size - 2]) * 16 + hexValue(decoded[size - 1]);
+            decoded.resize(size - 3);
+            decoded.push_back(static_cast<char>(static_cast<unsigned char>(value)));
+            size = decoded.size();
+        }
+    }
+    return decoded;
+}
+
+}  // namespace tarn

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/group_lists.h"
+
+namespace tarn {
+
+enum class FilterVerdict { Allowed, MailRefused, Excluded, NotIncluded };
+
+struct FilterDecision {
+    FilterVerdict verdict = FilterVerdict::Allowed;
+    std::string status;  // for the main status bar; empty when allowed
+    bool log = false;    // the refusal goes to the activity log
+
+    bool operator==(const FilterDecision&) const = default;
+};
+
+// Answers whether any of a fixed set of byte strings occurs in a text, in time linear in the
+// text whatever the number of entries (Aho-Corasick). Nodes are numbered breadth first, so the
+// children of a node are a run of consecutive nodes and need no edge list: a million blocklist
+// lines fit in a few bytes per character.
+class SubstringMatcher {
+  public:
+    // Empty entries are dropped: they never match.
+    explicit SubstringMatcher(const std::vector<std::string_view>& entries);
+
+    bool foundIn(std::string_view text) const;
+    size_t memoryBytes() const;
+
+  private:
+    static constexpr uint32_t kFinal = 0x8000'0000u;  // flag in fail_: an entry ends here
+
+    void buildTrie(const std::vector<std::string_view>& sorted);
+    void linkSuffixes();
+    uint32_t child(uint32_t node, unsigned char byte) const;
+    uint32_t next(uint32_t node, unsigned char byte) const;
+
+    std::vector<uint32_t> firstChild_;      // children of n: firstChild_[n] .. firstChild_[n + 1]
+    std::vector<uint32_t> fail_;            // longest proper suffix that is a node, | kFinal
+    std::vector<unsigned char> label_;      // the byte that leads to the node from its parent
+    std::array<uint32_t, 256> rootNext_{};  // the root's children by byte; 0 for none
+};
+
+// Decides a navigation against a group's lists: mail links, then exclusion entries and words,
+// then inclusion entries, each an upper-case plain substring test. The matchers are built once
+// per list assembly, so a decision costs the same for ten entries or a million.
+class UrlFilter {
+  public:
+    UrlFilter();
+    explicit UrlFilter(const GroupLists& lists);
+
+    FilterDecision check(std::string_view address, bool allowMailLinks) const;
+    size_t memoryBytes() const;
+
+  private:
+    SubstringMatcher excluded_;  // exclusion entries and words: both refuse the same way
+    SubstringMatcher included_;
+    bool inclusionOn_ = false;
+};
+
+// ASCII letters to upper case; other bytes, UTF-8 included, unchanged.
+std::string upperAscii(std::string_view text);
+
+// Decodes %XX until none is left, so "%2562" gives "b" as "%62" does. Malformed escapes stay
+// as they are. Linear in the text however deep the nesting.
+std::string percentDecoded(std::string_view text);
+
+}  // namespace tarn

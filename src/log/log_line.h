@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/clock.h"
+
+namespace tarn {
+
+// Which fields a log record carries and how they are separated: the bLog… switches and
+// bCommaDelimit of the Admin key, with the defaults used while they are not stored.
+struct LogSwitches {
+    bool bCommaDelimit = false;
+    bool bLogGroupId = true;
+    bool bLogUserId = true;
+    bool bLogURL = true;
+    bool bLogExcluded = true;
+    bool bLogElapsed = true;
+    bool bLogConnect = true;
+};
+
+enum class LogRecordKind {
+    Visit,       // a page pane 1 finished loading
+    Refusal,     // a navigation the URL filter refused
+    Connection,  // a step of a dial-up or online-service connection
+};
+
+struct LogRecord {
+    LogRecordKind kind = LogRecordKind::Visit;
+    std::string_view date;   // "yyyy-mm-dd"
+    std::string_view time;   // as formatLogTime gives it
+    std::string_view group;  // left out of connection records
+    std::string_view user;
+    std::string_view loadTime;  // visits only
+    std::string_view text;      // the URL, or a connection's event text
+};
+
+// One line of the activity log, ending in "\r\n": date, time, group, user and the record's own
+// fields, each followed by the separator, switched-off and empty fields left out, and one
+// trailing separator removed. A time of exactly 10 characters gets a space appended so that
+// one-digit hours line up with two-digit ones.
+std::string buildLogLine(const LogRecord& record, const LogSwitches& switches);
+
+// The time of day in the long time format of the process's LC_TIME locale ("%X"), which
+// carries no time zone.
+std::string formatLogTime(Clock::TimePoint t);
+
+}  // namespace tarn

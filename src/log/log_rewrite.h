@@ -1,0 +1,21 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+
+namespace tarn {
+
+// Copies `source` over `destination` and gives the copy the source's modification time.
+// False when either file cannot be opened or the copy fails.
+bool CopyFileKeepDate(const std::filesystem::path& source,
+                      const std::filesystem::path& destination);
+
+// Keeps the log's recent records: copies the log to "tarnview.bak" beside it, then writes the
+// lines of that backup whose leading "yyyy-mm-dd" date lies at most `keepDays` days before
+// `today` (later dates and lines without a date included) to a new file that replaces the log
+// in one rename. Whatever fails, and wherever the process stops, the log's path holds either
+// the whole old log or the whole new one. True when the log was replaced.
+bool pruneLogFile(const std::filesystem::path& log, std::chrono::year_month_day today,
+                  int keepDays);
+
+}  // namespace tarn

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/clock.h"
+
+namespace tarn {
+
+// Who a record is about: the session's group and user.
+struct LogIdentity {
+    std::string GroupName, UserName;
+};
+
+// Each writer reads the log settings of the Admin key afresh and, while bLoggingEnabled is set,
+// appends one line to sLogFileLocation. The line goes out in a single write on a file opened
+// for appending, so records of several running copies never tear each other's lines. A file
+// that can be neither opened nor created loses the record without a word.
+
+// A page pane 1 finished loading (`refused` false, `loadTime` the "%5.2n sec" text), or a
+// navigation the URL filter refused (`refused` true, `loadTime` empty).
+void WriteUrlRecord(const LogIdentity& identity, std::string_view url, std::string_view loadTime,
+                    bool refused, const Clock& clock);
+
+// A step of a dial-up or online-service connection; carries no group.
+void WriteConnectRecord(const LogIdentity& identity, std::string_view eventText,
+                        const Clock& clock);
+
+}  // namespace tarn

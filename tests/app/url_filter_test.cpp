@@ -1,0 +1,287 @@
+#include "app/url_filter.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <random>
+
+namespace tarn {
+
+void PrintTo(const FilterDecision& d, std::ostream* os) {
+    static const char* const kVerdicts[] = {"Allowed", "MailRefused", "Excluded", "NotIncluded"};
+    *os << "{" << kVerdicts[static_cast<int>(d.verdict)] << ", \"" << d.status << "\", "
+        << (d.log ? "logged" : "not logged") << "}";
+}
+
+namespace {
+
+const FilterDecision kAllowed{};
+const FilterDecision kMail{FilterVerdict::MailRefused, "email links have been disabled..", true};
+
+FilterDecision excluded(const std::string& address) {
+    return {FilterVerdict::Excluded, "excluding: " + address, true};
+}
+FilterDecision notIncluded(const std::string& address) {
+    return {FilterVerdict::NotIncluded, "excluding: " + address, false};
+}
+
+struct FilterCase {
+    const char* name;
+    GroupLists lists;
+    std::string address;
+    bool allowMail;
+    FilterDecision expected;
+};
+
+void PrintTo(const FilterCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UrlFilterTable : public ::testing::TestWithParam<FilterCase> {};
+
+TEST_P(UrlFilterTable, Decides) {
+    const FilterCase& c = GetParam();
+    EXPECT_EQ(UrlFilter(c.lists).check(c.address, c.allowMail), c.expected);
+}
+
+GroupLists excl(std::vector<std::string> entries) {
+    return {std::move(entries), {}, {}};
+}
+GroupLists incl(std::vector<std::string> entries) {
+    return {{}, std::move(entries), {}};
+}
+GroupLists words(std::vector<std::string> entries) {
+    return {{}, {}, std::move(entries)};
+}
+
+const std::string kMixed = "http://www.School.org/games/";
+
+const FilterCase kCases[] = {
+    {"NoListsAllowAll", {}, "http://anything.example/", false, kAllowed},
+    {"FewLettersInsideHostName", excl({"ad"}), "http://www.shadow.org/", false,
+     excluded("http://www.shadow.org/")},
+    {"FewLettersInsidePath", excl({"xx"}), "http://a.org/boxxes", false,
+     excluded("http://a.org/boxxes")},
+    {"ExclusionIgnoresCase", excl({"Evil.COM"}), "http://EVIL.com/x", false,
+     excluded("http://EVIL.com/x")},
+    {"ExclusionNoMatch", excl({"evil.com"}), "http://good.org/", false, kAllowed},
+    {"WordRefuses", words({"poker"}), "http://x.org/Poker-Night", false,
+     excluded("http://x.org/Poker-Night")},
+    {"LaterEntryStillRefuses", excl({"aaa", "bbb", "ccc"}), "http://ccc.org/", false,
+     excluded("http://ccc.org/")},
+    // Mail links: any letter case, anywhere, whatever the lists hold.
+    {"MailtoScheme", {}, "mailto:bob@x.org", false, kMail},
+    {"MailtoAnyCase", {}, "MaIlTo:bob@x.org", false, kMail},
+    {"MailtoInsidePath", {}, "http://x.org/?next=mailto", false, kMail},
+    {"MailtoBeatsInclusion", incl({"mailto"}), "mailto:bob@x.org", false, kMail},
+    {"MailtoBeatsExclusion", excl({"bob"}), "mailto:bob@x.org", false, kMail},
+    {"MailAllowedPasses", {}, "mailto:bob@x.org", true, kAllowed},
+    {"MailAllowedStillExcluded", excl({"bob@"}), "mailto:bob@x.org", true,
+     excluded("mailto:bob@x.org")},
+    {"MailAllowedStillNeedsInclusion", incl({"school.org"}), "mailto:bob@x.org", true,
+     notIncluded("mailto:bob@x.org")},
+    // Inclusion.
+    {"InclusionAdmits", incl({"School.ORG"}), "http://www.school.org/a", false, kAllowed},
+    {"InclusionOnlyRefusalNotLogged", incl({"school.org"}), "http://Other.com/x", false,
+     notIncluded("http://Other.com/x")},
+    {"AnyInclusionEntryAdmits", incl({"aaa.org", "bbb.org"}), "http://bbb.org/", false, kAllowed},
+    {"ExclusionBeatsInclusion", {{"games"}, {"school.org"}, {}}, kMixed, false, excluded(kMixed)},
+    {"WordBeatsInclusion", {{}, {"school.org"}, {"GAMES"}}, kMixed, false, excluded(kMixed)},
+    // Empty entries never match.
+    {"EmptyExclusionEntry", excl({""}), "http://a.org/", false, kAllowed},
+    {"EmptyWord", words({""}), "http://a.org/", false, kAllowed},
+    {"EmptyInclusionEntryBesideOthers", incl({"", "school"}), "http://other.org/", false,
+     notIncluded("http://other.org/")},
+    {"InclusionOfOnlyEmptyEntriesAdmitsNothing", incl({""}), "http://a.org/", false,
+     notIncluded("http://a.org/")},
+    // Escaped letters.
+    {"EscapedWord", words({"badword"}), "http://x.org/%62adword", false,
+     excluded("http://x.org/%62adword")},
+    {"DoubleEscapedWord", words({"badword"}), "http://x.org/%2562adword", false,
+     excluded("http://x.org/%2562adword")},
+    {"TripleEscapedLowerHex", words({"badword"}), "http://x.org/bad%25252577ord", false,
+     excluded("http://x.org/bad%25252577ord")},
+    {"EscapedDotInHost", excl({"evil.com"}), "http://evil%2Ecom/", false,
+     excluded("http://evil%2Ecom/")},
+    {"EscapedLetterOfHost", excl({"evil.com"}), "http://%45vil.com/", false,
+     excluded("http://%45vil.com/")},
+    {"EntryWithEscapeMatchesAsGiven", excl({"a%20b"}), "http://x.org/a%20b", false,
+     excluded("http://x.org/a%20b")},
+    {"MalformedEscapesKept", excl({"%4"}), "http://x.org/%4", false, excluded("http://x.org/%4")},
+    {"MalformedEscapeNoMatch", words({"badword"}), "http://x.org/%G2adword%", false, kAllowed},
+    {"DecodingNeverAdmits", incl({"school"}), "http://other.org/%73chool", false,
+     notIncluded("http://other.org/%73chool")},
+    // view-source: judged whole and by the address inside.
+    {"ViewSourceExcluded", excl({"evil.com"}), "view-source:http://evil.com/", false,
+     excluded("view-source:http://evil.com/")},
+    {"ViewSourceIncluded", incl({"school.org"}), "view-source:http://school.org/", false, kAllowed},
+    {"ViewSourceInclusionJudgedInside", incl({"view-source", "school.org"}),
+     "view-source:http://other.org/", false, notIncluded("view-source:http://other.org/")},
+    {"NestedViewSource", incl({"view-source", "school.org"}),
+     "VIEW-SOURCE:view-source:http://other.org/", false,
+     notIncluded("VIEW-SOURCE:view-source:http://other.org/")},
+    {"ViewSourceWordExcluded", words({"view-source"}), "view-source:http://a.org/", false,
+     excluded("view-source:http://a.org/")},
+    // data: addresses are text like any other.
+    {"DataAddressWord", words({"casino"}), "data:text/html,<p>Casino</p>", false,
+     excluded("data:text/html,<p>Casino</p>")},
+    {"DataAddressEscapedWord", words({"casino"}), "data:text/html,%3Cp%3Ec%61sino", false,
+     excluded("data:text/html,%3Cp%3Ec%61sino")},
+    {"DataAddressNotIncluded", incl({"school.org"}), "data:text/html,hello", false,
+     notIncluded("data:text/html,hello")},
+    // Only ASCII letters change case; other bytes match as they are.
+    {"NonAsciiSameBytes", words({"café"}), "http://x.org/CAFé", false,
+     excluded("http://x.org/CAFé")},
+    {"NonAsciiOtherCase", words({"café"}), "http://x.org/CAFÉ", false, kAllowed},
+    {"NonAsciiEscaped", words({"café"}), "http://x.org/caf%C3%A9", false,
+     excluded("http://x.org/caf%C3%A9")},
+};
+
+std::string caseName(const ::testing::TestParamInfo<FilterCase>& param) {
+    return param.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, UrlFilterTable, ::testing::ValuesIn(kCases), caseName);
+
+TEST(UrlFilter, DefaultFilterAllowsEverythingButMail) {
+    const UrlFilter filter;
+    EXPECT_EQ(filter.check("http://a.org/", false), kAllowed);
+    EXPECT_EQ(filter.check("mailto:a@b", false), kMail);
+}
+
+TEST(UrlFilter, DeeplyNestedEscapeDecodedInLinearTime) {
+    // "%" then 200,000 times "25" then "62": each pass of decoding peels one level, so decoding
+    // pass after pass would take hours.
+    std::string nested = "http://x.org/%";
+    for (int i = 0; i < 200'000; ++i) {
+        nested += "25";
+    }
+    nested += "62adword";
+    EXPECT_EQ(percentDecoded(nested), "http://x.org/badword");
+    EXPECT_EQ(UrlFilter(words({"badword"})).check(nested, false).verdict, FilterVerdict::Excluded);
+}
+
+struct DecodeCase {
+    std::string text, expected;
+};
+
+TEST(UrlFilter, PercentDecodedReachesTheFixedPoint) {
+    const DecodeCase cases[] = {
+        {"", ""},
+        {"plain", "plain"},
+        {"%41", "A"},
+        {"%2541", "A"},
+        {"%%4141", "\xA4\x31"},
+        {"%2%41", "*"},
+        {"%", "%"},
+        {"%4", "%4"},
+        {"%zz%", "%zz%"},
+        {"%00x", std::string(1, '\0') + "x"},
+    };
+    for (const DecodeCase& c : cases) {
+        EXPECT_EQ(percentDecoded(c.text), c.expected) << c.text;
+    }
+}
+
+// The plain procedure: every entry in turn, upper-cased, searched with std::string::find,
+// on the address and on its escapes decoded pass after pass until nothing changes.
+std::string decodedByPasses(std::string text) {
+    while (true) {
+        std::string pass;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '%' && i + 2 < text.size() &&
+                std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+                std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+                pass += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+                i += 2;
+            } else {
+                pass += text[i];
+            }
+        }
+        if (pass == text) {
+            return text;
+        }
+        text = pass;
+    }
+}
+
+bool anyEntryIn(const std::vector<std::string>& entries, const std::string& upper) {
+    for (const std::string& entry : entries) {
+        if (!entry.empty() && upper.find(upperAscii(entry)) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+FilterVerdict plainVerdict(const GroupLists& lists, const std::string& address, bool allowMail) {
+    const std::string upper = upperAscii(address);
+    const std::string decoded = upperAscii(decodedByPasses(address));
+    if (!allowMail && upper.find("MAILTO") != std::string::npos) {
+        return FilterVerdict::MailRefused;
+    }
+    for (const auto* list : {&lists.ExclusionList, &lists.WordList}) {
+        if (anyEntryIn(*list, upper) || anyEntryIn(*list, decoded)) {
+            return FilterVerdict::Excluded;
+        }
+    }
+    if (!lists.InclusionList.empty() && !anyEntryIn(lists.InclusionList, upper)) {
+        return FilterVerdict::NotIncluded;
+    }
+    return FilterVerdict::Allowed;
+}
+
+// A small alphabet with escapes makes overlapping entries, shared prefixes, suffix chains and
+// nested escapes common.
+std::string randomText(std::mt19937& random, size_t maxLength) {
+    static const std::string kAlphabet = "abAB%2561.";
+    std::string text(random() % (maxLength + 1), ' ');
+    for (char& c : text) {
+        c = kAlphabet[random() % kAlphabet.size()];
+    }
+    return text;
+}
+
+std::vector<std::string> randomList(std::mt19937& random, size_t maxCount, size_t maxLength) {
+    std::vector<std::string> list(random() % (maxCount + 1));
+    for (std::string& entry : list) {
+        entry = randomText(random, maxLength);
+    }
+    return list;
+}
+
+TEST(UrlFilter, MatchesThePlainLoopOnRandomLists) {
+    std::mt19937 random(4242);
+    int refused = 0;
+    int admitted = 0;
+    for (int round = 0; round < 300; ++round) {
+        GroupLists lists{randomList(random, 40, 7), randomList(random, 3, 4),
+                         randomList(random, 5, 6)};
+        const UrlFilter filter(lists);
+        for (int i = 0; i < 100; ++i) {
+            std::string address = randomText(random, 30);
+            if (random() % 10 == 0) {
+                address.insert(random() % (address.size() + 1), "mAiLto");
+            }
+            const bool allowMail = random() % 2 == 0;
+            const FilterVerdict expected = plainVerdict(lists, address, allowMail);
+            ASSERT_EQ(filter.check(address, allowMail).verdict, expected)
+                << "round " << round << " address " << address;
+            (expected == FilterVerdict::Allowed ? admitted : refused) += 1;
+        }
+    }
+    // The generated cases must exercise both outcomes to mean anything.
+    EXPECT_GT(refused, 1000);
+    EXPECT_GT(admitted, 1000);
+}
+
+TEST(UrlFilter, PercentDecodedMatchesPassAfterPass) {
+    std::mt19937 random(99);
+    for (int i = 0; i < 20000; ++i) {
+        const std::string text = randomText(random, 24);
+        ASSERT_EQ(percentDecoded(text), decodedByPasses(text)) << text;
+    }
+}
+
+}  // namespace
+}  // namespace tarn
