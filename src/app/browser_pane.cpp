@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/engine/web_browser.h"
+#include "app/url_combo_box.h"
 #include "widgets/busy_indicator.h"
 #include "widgets/dock.h"
 #include "widgets/dock_toolbar.h"
@@ -104,10 +105,8 @@ BrowserPane buildBrowserPane(int number, QWidget* parent) {
     animateLayout->addWidget(pane.animate);
     toolbar->addWidget(pane.animatePanel);
 
-    pane.url = new QComboBox(toolbar);
+    pane.url = new TUrlComboBox(toolbar);
     pane.url->setObjectName(name(n.prefix, "URL"));
-    pane.url->setEditable(true);
-    pane.url->setInsertPolicy(QComboBox::NoInsert);
     pane.url->setMinimumContentsLength(20);
     toolbar->addWidget(pane.url);
 
@@ -121,12 +120,14 @@ BrowserPane buildBrowserPane(int number, QWidget* parent) {
     pane.progressBar->setTextVisible(false);
     pane.progressBar->setFixedWidth(70);
     pane.statusBar->addWidget(pane.progressBar);
-    for (int panel = 2; panel <= 3; ++panel) {
-        auto* label = new QLabel(pane.statusBar);
-        label->setObjectName(QStringLiteral("StatusBar%1Panel%2").arg(number).arg(panel));
-        label->setFixedWidth(100);
-        pane.statusBar->addWidget(label, panel == 3 ? 1 : 0);
-    }
+    pane.statePanel = new QLabel(pane.statusBar);
+    pane.statePanel->setObjectName(QStringLiteral("StatusBar%1Panel2").arg(number));
+    pane.statePanel->setFixedWidth(100);
+    pane.statusBar->addWidget(pane.statePanel);
+    pane.statusPanel = new QLabel(pane.statusBar);
+    pane.statusPanel->setObjectName(QStringLiteral("StatusBar%1Panel3").arg(number));
+    pane.statusPanel->setMinimumWidth(100);
+    pane.statusBar->addWidget(pane.statusPanel, 1);
 
     auto* layout = new QVBoxLayout(pane.panel);
     layout->setContentsMargins(0, 0, 0, 0);

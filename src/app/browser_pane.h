@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class QComboBox;
+class QLabel;
 class QProgressBar;
 class QStatusBar;
 class QToolButton;
@@ -13,6 +13,7 @@ namespace tarn {
 class TBusyIndicator;
 class TDock;
 class TDockToolbar;
+class TUrlComboBox;
 class TWebBrowser;
 
 // The controls of one browser pane, named as the window names them: pane 1 is LeftTopPanel with
@@ -33,9 +34,12 @@ struct BrowserPane {
     QToolButton* zoomButton{};
     QWidget* animatePanel{};
     TBusyIndicator* animate{};
-    QComboBox* url{};
+    TUrlComboBox* url{};
     QStatusBar* statusBar{};
     QProgressBar* progressBar{};
+    QLabel* statePanel{};   // the status bar's second panel: the navigation state
+    QLabel* statusPanel{};  // the third: the engine's status text
+    bool listDropped = false;
 };
 
 // Builds pane `number` (1 to 4) with its controls inside a new panel owned by `parent`.

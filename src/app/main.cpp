@@ -9,6 +9,7 @@
 #include "app/startup_check.h"
 #include "app/tarn_application.h"
 #include "platform/clock.h"
+#include "platform/desktop_launcher.h"
 #include "platform/message_box_prompter.h"
 
 int main(int argc, char** argv) {
@@ -29,7 +30,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         parameters.emplace_back(argv[i]);
     tarn::SystemClock clock;
-    tarn::TMainForm form(parameters, clock, prompter);
+    tarn::DesktopLauncher launcher;
+    tarn::TMainForm form(parameters, clock, prompter, launcher);
     form.show();
     return QApplication::exec();
 }

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -15,6 +17,9 @@
 #include "app/about_form.h"
 #include "app/engine/engine_profiles.h"
 #include "app/engine/web_browser.h"
+#include "app/load_timing.h"
+#include "app/url_filter.h"
+#include "log/log_cleanup.h"
 #include "platform/clock.h"
 #include "platform/help_viewer.h"
 #include "platform/program_folder.h"
@@ -27,11 +32,23 @@
 
 namespace tarn {
 
+namespace {
+
+// Where Go To Search Page goes; the user help names it.
+constexpr char kSearchPage[] = "https://duckduckgo.com/";
+
+}  // namespace
+
 TMainForm::TMainForm(const std::vector<std::string>& parameters, Clock& clock, Prompter& prompter,
-                     QWidget* parent)
+                     Launcher& launcher, QWidget* parent)
     : QMainWindow(parent),
       clock_(clock),
       prompter_(prompter),
+      launcher_(launcher),
+      filter_(std::make_unique<UrlFilter>()),
+      loadTiming_(std::make_unique<LoadTiming>()),
+      paneTimers_(std::make_unique<PaneTimers>()),
+      tickClock_(std::make_unique<TickClock>()),
       profiles_(std::make_unique<EngineProfiles>()) {
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(QStringLiteral("Tarnview"));
@@ -39,6 +56,18 @@ TMainForm::TMainForm(const std::vector<std::string>& parameters, Clock& clock, P
     buildMenus();
     buildLayout();
     buildMainToolBar();
+    buildWebPopup();
+    OpenFileChooser = [](QWidget* owner) {
+        return QFileDialog::getOpenFileName(
+            owner, QStringLiteral("Open"), QStringLiteral("*.htm"),
+            QStringLiteral("Web pages (*.htm *.html);;All files (*)"));
+    };
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    Timer1->start();
 
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
@@ -53,12 +82,18 @@ TMainForm::TMainForm(const std::vector<std::string>& parameters, Clock& clock, P
         GroupName = QString::fromStdString(*args.GroupName);
     if (args.UserName)
         UserName = QString::fromStdString(*args.UserName);
-    if (SpawnedCopy != 0)
+    if (SpawnedCopy != 0) {
         StartupChecksDone = true;
+    } else {
+        CleanupLog(clock_,
+                   [this](const std::string& text) { ShowStatus(QString::fromStdString(text)); });
+    }
     useProfileFor(QString(), QString());
+    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), this, "MailLinkClicked");
 }
 
 TMainForm::~TMainForm() {
+    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
     // Pages must go before the profile they were made on.
     for (BrowserPane& pane : Panes)
         delete pane.browser;
@@ -124,6 +159,8 @@ void TMainForm::buildMenus() {
     window->addSeparator();
     About1 = item(window, "About1", "&About");
 
+    connect(Open1, &QAction::triggered, this, &TMainForm::Open1Click);
+    connect(SaveAs1, &QAction::triggered, this, &TMainForm::SaveAs1Click);
     connect(Exit1, &QAction::triggered, this, &TMainForm::ExitButtonClick);
     connect(ShowButtonbar1, &QAction::triggered, this, &TMainForm::ShowButtonbar1Click);
     connect(ShowStatusbar1, &QAction::triggered, this, &TMainForm::ShowStatusbar1Click);
@@ -134,6 +171,35 @@ void TMainForm::buildMenus() {
             &TMainForm::Horizontaltileformat1Click);
     connect(Userdata1, &QAction::triggered, this, &TMainForm::Userdata1Click);
     connect(About1, &QAction::triggered, this, &TMainForm::About1Click);
+}
+
+void TMainForm::buildWebPopup() {
+    WebPopup = new QMenu(this);
+    WebPopup->setObjectName(QStringLiteral("WebPopup"));
+    auto item = [this](const char* objectName, const char* caption, void (TMainForm::*handler)()) {
+        QAction* action = WebPopup->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(objectName));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    Open2 = item("Open2", "&Open", &TMainForm::Open1Click);
+    SaveAs2 = item("SaveAs2", "Save &As", &TMainForm::SaveAs1Click);
+    Print2 = item("Print2", "&Print", &TMainForm::Print2Click);
+    WebPopup->addSeparator();
+    GoHome1 = item("GoHome1", "&Go Home", &TMainForm::GoHome1Click);
+    GoToSearchPage1 =
+        item("GoToSearchPage1", "G&o To Search Page", &TMainForm::GoToSearchPage1Click);
+    WebPopup->addSeparator();
+    StartAutomaticRefresh1 = item("StartAutomaticRefresh1", "&Start Automatic Refresh",
+                                  &TMainForm::StartAutomaticRefresh1Click);
+    StopAutomaticRefresh1 = item("StopAutomaticRefresh1", "St&op Automatic Refresh",
+                                 &TMainForm::StopAutomaticRefresh1Click);
+    StartURLCycle1 =
+        item("StartURLCycle1", "Sta&rt Multi-page URL Cycle", &TMainForm::StartURLCycle1Click);
+    PauseMultipageCycling1 = item("PauseMultipageCycling1", "S&top Multi-page Cycling",
+                                  &TMainForm::PauseMultipageCycling1Click);
+    WebPopup->addSeparator();
+    ClearHistory1 = item("ClearHistory1", "&Clear History", &TMainForm::ClearHistory1Click);
 }
 
 void TMainForm::buildMainToolBar() {
@@ -191,6 +257,8 @@ void TMainForm::buildMainToolBar() {
     connect(NewSplitButton, &QToolButton::clicked, this, &TMainForm::NewSplitButtonClick);
     connect(DelSplitButton, &QToolButton::clicked, this, &TMainForm::DelSplitButtonClick);
     connect(HelpButton, &QToolButton::clicked, this, &TMainForm::HelpButtonClick);
+    connect(RememberAllBtn, &QToolButton::clicked, this, &TMainForm::RememberAllBtnClick);
+    connect(TransparentButton1, &QToolButton::clicked, this, &TMainForm::TransparentButton1Click);
 
     MainToolBar->setDefaultDock(Dock971);
     MainToolBar->setAllowedDocks({Dock971, Dock972, Dock973, Dock974});
@@ -254,13 +322,13 @@ void TMainForm::buildLayout() {
     HiddenBrowser = new TWebBrowser(this);
     HiddenBrowser->setObjectName(QStringLiteral("HiddenBrowser"));
     HiddenBrowser->hide();
+    for (BrowserPane& pane : Panes)
+        wirePane(pane);
     for (TWebBrowser* browser :
          {Panes[0].browser, Panes[1].browser, Panes[2].browser, Panes[3].browser, HiddenBrowser}) {
         browser->setPrompter(&prompter_);
-        connect(browser, &TWebBrowser::BeforeNavigate, this,
-                [this, browser](const QString& url, bool& Cancel) {
-                    WebBrowser1BeforeNavigate(browser, url, Cancel);
-                });
+        browser->setSearchUrl(QString::fromLatin1(kSearchPage));
+        wireBrowser(browser);
     }
 
     grid->addWidget(Dock971, 0, 0, 1, 3);

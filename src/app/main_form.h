@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,11 +12,13 @@
 #include "app/browser_pane.h"
 #include "app/command_line.h"
 #include "app/pane_layout.h"
+#include "app/pane_timers.h"
 
 class QAction;
 class QLabel;
 class QMenu;
 class QTimer;
+class QUrl;
 class QToolButton;
 class QWebEngineProfile;
 
@@ -23,7 +26,12 @@ namespace tarn {
 
 class Clock;
 class EngineProfiles;
+class Launcher;
+class LoadTiming;
+class PaneTimers;
 class Prompter;
+class TickClock;
+class UrlFilter;
 class TAdvSplitter;
 class TDock;
 class TDockToolbar;
@@ -38,7 +46,7 @@ class TMainForm : public QMainWindow {
   public:
     // `parameters` are the command-line parameters after the program path.
     TMainForm(const std::vector<std::string>& parameters, Clock& clock, Prompter& prompter,
-              QWidget* parent = nullptr);
+              Launcher& launcher, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // Session state.
@@ -75,7 +83,14 @@ class TMainForm : public QMainWindow {
     QWidget* FavoritesPanel{};
     std::array<BrowserPane, 4> Panes;
     TWebBrowser* HiddenBrowser{};
+    QTimer* Timer1{};
     QTimer* Timer2{};
+    QMenu* WebPopup{};
+    QAction *Open2{}, *SaveAs2{}, *Print2{}, *GoHome1{}, *GoToSearchPage1{};
+    QAction *StartAutomaticRefresh1{}, *StopAutomaticRefresh1{}, *StartURLCycle1{},
+        *PauseMultipageCycling1{}, *ClearHistory1{};
+    // Asks for a page to open (File > Open); tests answer it.
+    std::function<QString(QWidget* parent)> OpenFileChooser;
     QAction *Open1{}, *SaveAs1{}, *Properties1{}, *Administration1{}, *Exit1{};
     QAction *ShowButtonbar1{}, *ShowStatusbar1{}, *ShowFavoritesList1{};
     QAction *AddToFavorites1{}, *ReadMessages1{}, *NewMessage1{};
@@ -114,8 +129,36 @@ class TMainForm : public QMainWindow {
     void PaneResize(int pane);
     void MainToolBarClose(TDockToolbar* toolbar);
 
+    // Address boxes, pane buttons and the tool menu.
+    void SetCurrentPane(int pane);
+    void LeftTopURLKeyPress(BrowserPane& pane);
+    void LeftTopURLChange(BrowserPane& pane);
+    void LeftTopRefreshBtnClick(BrowserPane& pane);
+    void LTPopupClick(BrowserPane& pane);
+    void Open1Click();
+    void SaveAs1Click();
+    void Print2Click();
+    void GoHome1Click();
+    void GoToSearchPage1Click();
+    void ClearHistory1Click();
+    void AddToHistory(const QString& address, int pane);
+
     // Engine events; the sender tells the pane.
     void WebBrowser1BeforeNavigate(TWebBrowser* sender, const QString& url, bool& Cancel);
+    void WebBrowser1NavigateComplete(TWebBrowser* sender, const QString& url);
+    void WebBrowser1DownloadBegin(TWebBrowser* sender);
+    void WebBrowser1DownloadComplete(TWebBrowser* sender);
+    // The engine hands mail links to the desktop instead of navigating; they arrive here.
+    Q_INVOKABLE void MailLinkClicked(const QUrl& url);
+
+    // The tick, refresh and cycling.
+    void Timer1Timer();
+    void StartAutomaticRefresh1Click();
+    void StopAutomaticRefresh1Click();
+    void StartURLCycle1Click();
+    void PauseMultipageCycling1Click();
+    void RememberAllBtnClick();
+    void TransparentButton1Click();
 
     // Commands.
     void ExitButtonClick();
@@ -136,6 +179,10 @@ class TMainForm : public QMainWindow {
   private:
     void requestActivation(int attempts);
     void buildMenus();
+    void buildWebPopup();
+    void wirePane(BrowserPane& pane);
+    void wireBrowser(TWebBrowser* browser);
+    void navigatePane(BrowserPane& pane, const QString& address);
     void buildMainToolBar();
     void buildLayout();
     void applyArrangement(const PaneArrangement& arrangement);
@@ -152,6 +199,13 @@ class TMainForm : public QMainWindow {
 
     Clock& clock_;
     Prompter& prompter_;
+    Launcher& launcher_;
+    std::unique_ptr<UrlFilter> filter_;
+    std::unique_ptr<LoadTiming> loadTiming_;
+    std::unique_ptr<PaneTimers> paneTimers_;
+    std::unique_ptr<TickClock> tickClock_;
+    std::array<PaneTimerSettings, 4> paneSettings_{};
+    bool tickBusy_ = false;
     std::unique_ptr<EngineProfiles> profiles_;
     QWebEngineProfile* profile_{};
     QString profileGroup_, profileUser_;

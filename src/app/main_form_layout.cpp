@@ -8,6 +8,7 @@
 
 #include "app/engine/web_browser.h"
 #include "app/main_form.h"
+#include "app/url_combo_box.h"
 #include "app/user_config.h"
 #include "widgets/adv_splitter.h"
 #include "widgets/dock.h"
@@ -130,9 +131,7 @@ void TMainForm::PaneResize(int paneNumber) {
     pane.url->setFixedWidth(std::max(width, pane.url->minimumSizeHint().width()));
     const int barWidth = pane.statusBar->width();
     pane.progressBar->setFixedWidth(barWidth / 6);
-    auto* state =
-        pane.statusBar->findChild<QLabel*>(QStringLiteral("StatusBar%1Panel2").arg(paneNumber));
-    state->setFixedWidth(barWidth / 4);
+    pane.statePanel->setFixedWidth(barWidth / 4);
 }
 
 void TMainForm::MainToolBarClose(TDockToolbar* toolbar) {

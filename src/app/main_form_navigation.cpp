@@ -1,31 +1,288 @@
-// The engine events of the panes.
+// Entering addresses, the pane buttons and tool menu, and the engine events of the panes.
+#include <QAction>
 #include <QComboBox>
+#include <QCursor>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QToolButton>
+#include <QUrl>
 
 #include "app/engine/web_browser.h"
+#include "app/load_timing.h"
 #include "app/main_form.h"
+#include "app/pane_timers.h"
+#include "app/url_combo_box.h"
+#include "app/url_filter.h"
+#include "app/url_history.h"
+#include "log/log_writer.h"
+#include "platform/clock.h"
+#include "platform/launcher.h"
+#include "widgets/busy_indicator.h"
 
 namespace tarn {
 
+namespace {
+
+// The address box of a pane as the history sees it.
+class ComboHistoryBox : public HistoryBox {
+  public:
+    explicit ComboHistoryBox(QComboBox* box) : box_(box) {}
+    int count() const override { return box_->count(); }
+    std::string item(int index) const override { return box_->itemText(index).toStdString(); }
+    void insertTop(const std::string& text) override {
+        // The box's edit text is the address shown; inserting must not change it.
+        const QSignalBlocker block(box_);
+        const QString shown = box_->currentText();
+        box_->insertItem(0, QString::fromStdString(text));
+        box_->setCurrentIndex(-1);
+        box_->setEditText(shown);
+    }
+    void removeLast() override { box_->removeItem(box_->count() - 1); }
+
+  private:
+    QComboBox* box_;
+};
+
+std::int64_t millisecondsOf(const Clock& clock) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(clock.now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
 BrowserPane* TMainForm::paneOf(const QObject* sender) {
     for (BrowserPane& pane : Panes) {
-        if (pane.browser == sender)
+        if (pane.browser == sender || pane.url == sender || pane.backButton == sender ||
+            pane.forwardButton == sender || pane.stopButton == sender ||
+            pane.refreshButton == sender || pane.popupButton == sender) {
             return &pane;
+        }
     }
     return nullptr;
 }
 
+void TMainForm::wirePane(BrowserPane& pane) {
+    connect(pane.url->lineEdit(), &QLineEdit::returnPressed, this,
+            [this, &pane] { LeftTopURLKeyPress(pane); });
+    connect(pane.url, &TUrlComboBox::DropDown, this, [&pane] { pane.listDropped = true; });
+    connect(pane.url, &QComboBox::editTextChanged, this, [this, &pane] { LeftTopURLChange(pane); });
+    connect(pane.backButton, &QToolButton::clicked, this, [&pane] { pane.browser->GoBack(); });
+    connect(pane.forwardButton, &QToolButton::clicked, this,
+            [&pane] { pane.browser->GoForward(); });
+    connect(pane.stopButton, &QToolButton::clicked, this, [&pane] { pane.browser->Stop(); });
+    connect(pane.refreshButton, &QToolButton::clicked, this,
+            [this, &pane] { LeftTopRefreshBtnClick(pane); });
+    connect(pane.popupButton, &QToolButton::clicked, this, [this, &pane] { LTPopupClick(pane); });
+}
+
+void TMainForm::wireBrowser(TWebBrowser* browser) {
+    connect(browser, &TWebBrowser::BeforeNavigate, this,
+            [this, browser](const QString& url, bool& Cancel) {
+                WebBrowser1BeforeNavigate(browser, url, Cancel);
+            });
+    connect(browser, &TWebBrowser::FrameBeforeNavigate, this, [this, browser] {
+        if (BrowserPane* pane = paneOf(browser)) {
+            pane->stopButton->setEnabled(true);
+            pane->statePanel->setText(QStringLiteral("Navigating..."));
+        }
+    });
+    connect(browser, &TWebBrowser::NavigateComplete, this,
+            [this, browser](const QString& url) { WebBrowser1NavigateComplete(browser, url); });
+    connect(browser, &TWebBrowser::FrameNavigateComplete, this, [this, browser] {
+        if (BrowserPane* pane = paneOf(browser)) {
+            pane->statusPanel->clear();
+            pane->statePanel->setText(QStringLiteral("Arrived OK"));
+        }
+    });
+    connect(browser, &TWebBrowser::StatusTextChange, this, [this, browser](const QString& text) {
+        if (BrowserPane* pane = paneOf(browser))
+            pane->statusPanel->setText(text);
+    });
+    connect(browser, &TWebBrowser::TitleChange, this, &TMainForm::ShowStatus);
+    connect(browser, &TWebBrowser::ProgressChange, this,
+            [this, browser](int progress, int progressMax) {
+                BrowserPane* pane = paneOf(browser);
+                if (!pane)
+                    return;
+                if (progress < 0) {
+                    pane->progressBar->setValue(0);
+                    return;
+                }
+                pane->progressBar->setMaximum(progressMax);
+                pane->progressBar->setValue(progress);
+                pane->progressBar->repaint();
+            });
+    connect(browser, &TWebBrowser::CommandStateChange, this,
+            [this, browser](int command, bool enable) {
+                BrowserPane* pane = paneOf(browser);
+                if (!pane)
+                    return;
+                if (command == 1)
+                    pane->forwardButton->setEnabled(enable);
+                if (command == 2)
+                    pane->backButton->setEnabled(enable);
+            });
+    connect(browser, &TWebBrowser::DownloadBegin, this,
+            [this, browser] { WebBrowser1DownloadBegin(browser); });
+    connect(browser, &TWebBrowser::DownloadComplete, this,
+            [this, browser] { WebBrowser1DownloadComplete(browser); });
+}
+
+void TMainForm::SetCurrentPane(int pane) {
+    if (pane >= 1 && pane <= 4)
+        CurrentPane = pane;
+}
+
+void TMainForm::navigatePane(BrowserPane& pane, const QString& address) {
+    pane.browser->Navigate(address);
+}
+
+void TMainForm::LeftTopURLKeyPress(BrowserPane& pane) {
+    navigatePane(pane, pane.url->currentText());
+    SetCurrentPane(pane.number);
+    pane.browser->setFocus();
+}
+
+void TMainForm::LeftTopURLChange(BrowserPane& pane) {
+    if (!pane.listDropped)
+        return;
+    SetCurrentPane(pane.number);
+    pane.listDropped = false;
+    navigatePane(pane, pane.url->currentText());
+    pane.browser->setFocus();
+}
+
+void TMainForm::LeftTopRefreshBtnClick(BrowserPane& pane) {
+    if (pane.browser->LocationURL().isEmpty()) {
+        ShowStatus(QStringLiteral("Warning: can not refresh on Web%1..").arg(pane.number));
+        return;
+    }
+    pane.browser->Refresh();
+}
+
+void TMainForm::LTPopupClick(BrowserPane& pane) {
+    SetCurrentPane(pane.number);
+    const PopupState state = paneTimers_->menuState(
+        pane.number, readOkToAutoRefresh(ConfigKey.toStdString(), pane.number),
+        readOkToCycle(ConfigKey.toStdString(), pane.number));
+    StartAutomaticRefresh1->setEnabled(state.startRefresh);
+    StopAutomaticRefresh1->setEnabled(state.stopRefresh);
+    StartURLCycle1->setEnabled(state.startCycle);
+    PauseMultipageCycling1->setEnabled(state.stopCycle);
+    WebPopup->popup(QCursor::pos());
+}
+
+void TMainForm::Open1Click() {
+    const QString file = OpenFileChooser(this);
+    if (!file.isEmpty())
+        navigatePane(Panes[CurrentPane - 1], file);
+}
+
+void TMainForm::SaveAs1Click() {
+    Panes[CurrentPane - 1].browser->SaveAs();
+}
+
+void TMainForm::Print2Click() {
+    Panes[CurrentPane - 1].browser->Print();
+}
+
+void TMainForm::GoHome1Click() {
+    Panes[CurrentPane - 1].browser->GoHome();
+}
+
+void TMainForm::GoToSearchPage1Click() {
+    Panes[CurrentPane - 1].browser->GoSearch();
+}
+
+void TMainForm::ClearHistory1Click() {
+    QComboBox* box = Panes[CurrentPane - 1].url;
+    const QSignalBlocker block(box);
+    const QString shown = box->currentText();
+    box->clear();
+    box->setEditText(shown);
+}
+
 void TMainForm::WebBrowser1BeforeNavigate(TWebBrowser* sender, const QString& url, bool& Cancel) {
-    Q_UNUSED(Cancel);
+    // Dialling on the first navigation comes with the dial-up connection.
+    const FilterDecision decision = filter_->check(url.toStdString(), AllowMailLinks);
+    if (decision.verdict != FilterVerdict::Allowed) {
+        Cancel = true;
+        if (decision.log) {
+            WriteUrlRecord({GroupName.toStdString(), UserName.toStdString()}, url.toStdString(), "",
+                           true, clock_);
+        }
+        ShowStatus(QString::fromStdString(decision.status));
+        return;
+    }
     BrowserPane* pane = paneOf(sender);
     if (!pane)
         return;  // HiddenBrowser
     pane->stopButton->setEnabled(true);
-    pane->url->setEditText(url);
-    pane->statusBar->findChild<QLabel*>(QStringLiteral("StatusBar%1Panel2").arg(pane->number))
-        ->setText(QStringLiteral("Navigating..."));
+    {
+        const QSignalBlocker block(pane->url);
+        pane->url->setEditText(url);
+    }
+    pane->statePanel->setText(QStringLiteral("Navigating..."));
+    if (pane->number == 1)
+        loadTiming_->onBeforeNavigate(millisecondsOf(clock_));
+}
+
+void TMainForm::MailLinkClicked(const QUrl& url) {
+    const std::string address = url.toString().toStdString();
+    const FilterDecision decision = filter_->check(address, AllowMailLinks);
+    if (decision.verdict != FilterVerdict::Allowed) {
+        if (decision.log) {
+            WriteUrlRecord({GroupName.toStdString(), UserName.toStdString()}, address, "", true,
+                           clock_);
+        }
+        ShowStatus(QString::fromStdString(decision.status));
+        return;
+    }
+    launcher_.openUrl(address);
+}
+
+void TMainForm::WebBrowser1NavigateComplete(TWebBrowser* sender, const QString& url) {
+    BrowserPane* pane = paneOf(sender);
+    if (!pane)
+        return;
+    if (pane->number == 1)
+        loadTiming_->onNavigateComplete(millisecondsOf(clock_));
+    pane->statusPanel->clear();
+    pane->statePanel->setText(QStringLiteral("Arrived OK"));
+    AddToHistory(url, pane->number);
+}
+
+void TMainForm::WebBrowser1DownloadBegin(TWebBrowser* sender) {
+    BrowserPane* pane = paneOf(sender);
+    if (!pane)
+        return;
+    pane->stopButton->setEnabled(true);
+    pane->animate->show();
+    pane->animate->start();
+    SetCurrentPane(pane->number);
+    if (pane->number == 1)
+        loadTiming_->onDownloadBegin(millisecondsOf(clock_));
+}
+
+void TMainForm::WebBrowser1DownloadComplete(TWebBrowser* sender) {
+    BrowserPane* pane = paneOf(sender);
+    if (!pane)
+        return;
+    pane->stopButton->setEnabled(false);
+    pane->refreshButton->setEnabled(true);
+    pane->animate->stop();
+    pane->animate->hide();
+    if (pane->number == 1)
+        loadTiming_->onDownloadComplete(millisecondsOf(clock_));
+}
+
+void TMainForm::AddToHistory(const QString& address, int pane) {
+    ComboHistoryBox b1(Panes[0].url), b2(Panes[1].url), b3(Panes[2].url), b4(Panes[3].url);
+    addToHistory({&b1, &b2, &b3, &b4}, address.toStdString(), pane, UrlHistory, MaxHistoryEntries);
 }
 
 }  // namespace tarn

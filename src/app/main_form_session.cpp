@@ -11,7 +11,10 @@
 #include "app/engine/engine_profiles.h"
 #include "app/engine/web_browser.h"
 #include "app/main_form.h"
+#include "app/url_combo_box.h"
+#include "app/url_filter.h"
 #include "app/user_config.h"
+#include "log/log_cleanup.h"
 #include "platform/clock.h"
 #include "platform/prompter.h"
 #include "session/logon_form.h"
@@ -144,6 +147,7 @@ void TMainForm::LoadUserSettings(const QString& user, const QString& group,
         ShowStatus(QStringLiteral("lists not refreshed.."));
     } else {
         GroupLists lists = assembleGroupLists(policy);
+        filter_ = std::make_unique<UrlFilter>(lists);
         ExclusionList = std::move(lists.ExclusionList);
         InclusionList = std::move(lists.InclusionList);
         WordList = std::move(lists.WordList);
@@ -211,6 +215,11 @@ void TMainForm::LoadUserSettings(const QString& user, const QString& group,
     if (SpawnedCopy == 0) {
         UrlHistory = config.iUrlHistory;
         MaxHistoryEntries = config.iMaxHistoryEntries;
+        for (int i = 0; i < 4; ++i) {
+            paneSettings_[i] = {config.iWebRefreshRate[i], config.bWebRefreshMins[i],
+                                config.iWebCycleRate[i], config.bWebCycleMins[i]};
+        }
+        paneTimers_->setSettings(paneSettings_);
         const auto histories = readHistories(ConfigKey.toStdString(), UrlHistory);
         for (int i = 0; i < 4; ++i) {
             for (const std::string& entry : histories[i])
@@ -226,6 +235,11 @@ void TMainForm::LoadUserSettings(const QString& user, const QString& group,
     CurrentPane = 1;
 
     useProfileFor(group, user);
+    for (int i = 0; i < 4; ++i) {
+        // Go Home goes to the pane's start address, or to the blank page without one.
+        const std::string& start = config.sPaneUrl[i];
+        Panes[i].browser->setHomeUrl(start.empty() ? blankPage() : qs(start));
+    }
     if (SpawnedCopy == 0) {
         for (int i = 0; i < PaneCount; ++i) {
             if (!config.sPaneUrl[i].empty())
@@ -285,6 +299,7 @@ void TMainForm::SaveUserState() {
     state.bShowButtonBar = ShowButtonbar1->isChecked();
     state.bShowStatusBar = ShowStatusbar1->isChecked();
     writeWindowState(key, state, today);
+    recordLastRun(today);
 
     std::array<std::vector<std::string>, 4> boxes;
     for (int i = 0; i < 4; ++i) {

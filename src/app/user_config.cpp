@@ -156,6 +156,10 @@ void writeUserActive(std::string_view configKey, bool active) {
     SettingsStore(configKey).write_bool(kConfig, "bUserActive", active);
 }
 
+bool readUserActive(std::string_view configKey) {
+    return SettingsStore(configKey).read_bool(kConfig, "bUserActive", true);
+}
+
 UserFolder userFolder(const GroupRecord& policy, std::string_view group, std::string_view user) {
     std::string text = policy.sGroupFavDir.empty() ? kDefaultFavDir : policy.sGroupFavDir;
     // A folder given as a POSIX path continues with "/"; the layer maps only "\" paths.

@@ -73,6 +73,8 @@ void writeHistories(std::string_view configKey, int iUrlHistory,
 
 // bUserActive in <configKey>\Config: spawned copies of the user close when it turns false.
 void writeUserActive(std::string_view configKey, bool active);
+// Absent counts as active: only a sign-off in the main instance closes its spawned copies.
+bool readUserActive(std::string_view configKey);
 
 // The folder for a user's favourites: as written in the settings ("c:\tarnview\Group\User\")
 // and where that is on this machine.

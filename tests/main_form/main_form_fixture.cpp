@@ -28,7 +28,7 @@ void MainFormTest::TearDown() {
 }
 
 std::unique_ptr<TMainForm> MainFormTest::start(const std::vector<std::string>& parameters) {
-    auto form = std::make_unique<TMainForm>(parameters, clock, prompter);
+    auto form = std::make_unique<TMainForm>(parameters, clock, prompter, launcher);
     form->show();
     form->activateWindow();
     QApplication::processEvents();

@@ -8,6 +8,7 @@
 #include "app/main_form.h"
 #include "local_server.h"
 #include "platform/clock.h"
+#include "recording_launcher.h"
 #include "scripted_prompter.h"
 #include "temp_env.h"
 
@@ -35,6 +36,7 @@ class MainFormTest : public TempEnv {
 
     LocalServer server;
     ScriptedPrompter prompter;
+    RecordingLauncher launcher;
     ManualClock clock;
 };
 

@@ -4,6 +4,7 @@
 #include <QStatusBar>
 
 #include "app/engine/web_browser.h"
+#include "app/url_combo_box.h"
 #include "main_form_fixture.h"
 #include "qt_wait.h"
 #include "settings/day_record.h"

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QComboBox>
+
+namespace tarn {
+
+// A pane's address box: an editable combo box that also reports when its list drops down.
+class TUrlComboBox : public QComboBox {
+    Q_OBJECT
+
+  public:
+    explicit TUrlComboBox(QWidget* parent = nullptr);
+    void showPopup() override;
+
+  signals:
+    void DropDown();
+};
+
+}  // namespace tarn
