@@ -59,6 +59,8 @@ class TMainForm : public QMainWindow {
     int CurrentPane = 1;
     int ZoomedPane = 0;
     int UsageMinutesToday = 0;
+    int ConnectMinutesToday = 0;
+    int IdleMinutes = 0;
     int AdminRoot = 0;
     int DialMode = 0;
     int StartDialParam = 1;

@@ -218,6 +218,8 @@ void TMainForm::WebBrowser1BeforeNavigate(TWebBrowser* sender, const QString& ur
         ShowStatus(QString::fromStdString(decision.status));
         return;
     }
+    if (Connected)
+        IdleMinutes = 0;
     BrowserPane* pane = paneOf(sender);
     if (!pane)
         return;  // HiddenBrowser

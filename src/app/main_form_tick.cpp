@@ -49,7 +49,11 @@ void TMainForm::Timer1Timer() {
     // A failure in the steps below must not leave the minute step switched off for good.
     const auto idle = qScopeGuard([this] { tickBusy_ = false; });
     if (tickClock_->newMinute(now)) {
-        // Connected minutes and their limits come with the time accounting.
+        // Showing the connected time, and the limits, come with the time accounting.
+        if (Connected) {
+            ++ConnectMinutesToday;
+            ++IdleMinutes;
+        }
         if (UserActive)
             ++UsageMinutesToday;
         paneTimers_->countMinute();

@@ -274,5 +274,30 @@ TEST_F(NavigationTest, AutomaticRefreshInSecondsAndACycleStepWithTheTick) {
     EXPECT_TRUE(waitForPage(*form, 1, QUrl(url("/three"))));
 }
 
+TEST_F(NavigationTest, FileOpenLoadsTheChosenPageIntoTheCurrentPane) {
+    const std::filesystem::path page = dataHome / "saved page.htm";
+    writeFile(page, "<html><title>Saved</title>saved</html>");
+    auto form = start();
+    form->NewSplitButtonClick();
+    form->SetCurrentPane(2);
+    form->OpenFileChooser = [&](QWidget*) { return QString::fromStdString(page.string()); };
+    form->Open1->trigger();
+    EXPECT_TRUE(waitForPage(*form, 2, QUrl::fromLocalFile(QString::fromStdString(page.string()))));
+}
+
+TEST_F(NavigationTest, ASpawnedCopyClosesWhenItsUserSignsOffInTheMainInstance) {
+    SettingsStore(kAdminKey).write_bool("", "bUseLogon", true);
+    auto form = start({"Copy=1", "Group=Default Group", "User=ann"});
+    ASSERT_TRUE(waitUntil([&] { return form->UserActive; }));
+    clock.advance(std::chrono::seconds(1));
+    form->Timer1Timer();
+    EXPECT_TRUE(form->isVisible());
+
+    setValue(form->ConfigKey.toStdString() + "\\Config", "bUserActive", "0");
+    clock.advance(std::chrono::seconds(1));
+    form->Timer1Timer();
+    EXPECT_FALSE(form->isVisible());
+}
+
 }  // namespace
 }  // namespace tarn::test
