@@ -43,7 +43,8 @@ std::optional<LogSettings> readLogSettings() {
 // One write() on an O_APPEND descriptor: the kernel places the whole line at the end of the
 // file, so concurrent writers interleave whole lines only. Failures are dropped on purpose.
 void appendLine(const std::string& file, const std::string& line) {
-    const int fd = ::open(mapPath(file).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    const int fd =
+        ::open(mapPathOnDrive(file).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
         return;
     }

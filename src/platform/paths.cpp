@@ -48,10 +48,17 @@ std::filesystem::path defaultFavoritesFolder() {
     return dataFolder() / "Favorites";
 }
 
-std::filesystem::path mapPath(std::string_view windowsStylePath) {
+namespace {
+
+struct MappedPath {
+    std::filesystem::path path;
+    std::filesystem::path driveRoot;  // empty when the path names no drive
+};
+
+MappedPath mapWithDrive(std::string_view windowsStylePath) {
     std::string path(windowsStylePath);
     if (!path.empty() && path.front() == '/') {
-        return path;
+        return {path, {}};
     }
     char drive = 0;
     if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
@@ -66,13 +73,28 @@ std::filesystem::path mapPath(std::string_view windowsStylePath) {
         }
     }
     if (drive == 0) {
-        return path;
+        return {path, {}};
     }
     while (!path.empty() && path.front() == '/') {
         path.erase(0, 1);
     }
     std::filesystem::path root = dataFolder() / std::string(1, drive);
-    return path.empty() ? root : root / path;
+    return {path.empty() ? root : root / path, root};
+}
+
+}  // namespace
+
+std::filesystem::path mapPath(std::string_view windowsStylePath) {
+    return mapWithDrive(windowsStylePath).path;
+}
+
+std::filesystem::path mapPathOnDrive(std::string_view windowsStylePath) {
+    MappedPath mapped = mapWithDrive(windowsStylePath);
+    if (!mapped.driveRoot.empty()) {
+        std::error_code ignored;  // a drive that can not be made fails at the file's own use
+        std::filesystem::create_directories(mapped.driveRoot, ignored);
+    }
+    return mapped.path;
 }
 
 }  // namespace tarn

@@ -29,4 +29,8 @@ std::filesystem::path defaultFavoritesFolder();
 // their backslashes turned into slashes.
 std::filesystem::path mapPath(std::string_view windowsStylePath);
 
+// mapPath, and the mapped drive's folder is created when missing, as a drive's root always
+// exists; folders below it are not.
+std::filesystem::path mapPathOnDrive(std::string_view windowsStylePath);
+
 }  // namespace tarn

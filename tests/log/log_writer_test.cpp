@@ -98,6 +98,18 @@ TEST_F(LogWriterTest, WindowsStylePathsAreMappedAndTheWriterDefaultIsTarnlog) {
     EXPECT_EQ(readFile(drive / "tarnlog.log"), stamp() + " Ann Dialup Connection Successful\r\n");
 }
 
+TEST_F(LogWriterTest, AMappedDriveExistsLikeADriveRootButFoldersOnItDoNot) {
+    const auto drive = dataHome / "tarnview" / "c";
+    ASSERT_FALSE(std::filesystem::exists(drive));
+    setAdmin("sLogFileLocation", "c:\\missing\\site.log");
+    WriteConnectRecord(kids, "Dialup Connection Successful", clock);
+    EXPECT_FALSE(std::filesystem::exists(drive / "missing"));
+
+    setAdmin("sLogFileLocation", "c:\\tarnlog.log");
+    WriteConnectRecord(kids, "Dialup Connection Successful", clock);
+    EXPECT_EQ(readFile(drive / "tarnlog.log"), stamp() + " Ann Dialup Connection Successful\r\n");
+}
+
 TEST_F(LogWriterTest, SettingsComeFromTheMachineHiveWhenUserSetSaysSo) {
     SettingsStore(kConfigKey).write_string("", "iUserSet", "1");
     const auto machineLog = root / "logs" / "machine.log";
