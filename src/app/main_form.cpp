@@ -57,6 +57,7 @@ TMainForm::TMainForm(const std::vector<std::string>& parameters, Clock& clock, P
     buildLayout();
     buildMainToolBar();
     buildWebPopup();
+    buildFavoritesList();
     OpenFileChooser = [](QWidget* owner) {
         return QFileDialog::getOpenFileName(
             owner, QStringLiteral("Open"), QStringLiteral("*.htm"),
@@ -389,6 +390,16 @@ void TMainForm::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         FormActivate();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        for (const BrowserPane& pane : Panes) {
+            if (watched == pane.statusBar)
+                CancelDropFavorite();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

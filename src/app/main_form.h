@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QMainWindow>
 #include <QString>
 #include <array>
@@ -20,6 +21,7 @@ class QMenu;
 class QTimer;
 class QUrl;
 class QToolButton;
+class QTreeWidget;
 class QWebEngineProfile;
 
 namespace tarn {
@@ -99,6 +101,14 @@ class TMainForm : public QMainWindow {
     QAction *CenterPanels1{}, *Gridformat1{}, *Verticaltileformat1{}, *Horizontaltileformat1{};
     QAction *Userdata1{}, *About1{};
     QMenu* Favorites1{};
+    QTreeWidget* FavListView{};
+    std::vector<QIcon> ImageList1;  // web page, folder, local file
+    QMenu* PopupMenu1{};
+    QAction* DeleteFavorite1{};
+    bool DropPending = false;
+    QString DropUrl;
+    // Asks for a file in a favourites subfolder (OpenDialog1); tests answer it.
+    std::function<QString(QWidget* parent, const QString& startFile)> FavoriteFileChooser;
 
     // Life events.
     void FormShow();
@@ -145,6 +155,19 @@ class TMainForm : public QMainWindow {
     void ClearHistory1Click();
     void AddToHistory(const QString& address, int pane);
 
+    void LeftTopURLEnter(BrowserPane& pane);
+
+    // Favourites.
+    void RefreshFavorites();
+    void OpenFavorite(const QString& url);
+    void FavListViewClick();
+    void FavListViewColumnClick(int column);
+    void FavoritesMenuItemClick(QAction* item);
+    void AddToFavorites1Click();
+    void DeleteFavorite1Click();
+    void ShowFavoritesList1Click();
+    void CancelDropFavorite();
+
     // Engine events; the sender tells the pane.
     void WebBrowser1BeforeNavigate(TWebBrowser* sender, const QString& url, bool& Cancel);
     void WebBrowser1NavigateComplete(TWebBrowser* sender, const QString& url);
@@ -177,11 +200,17 @@ class TMainForm : public QMainWindow {
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void requestActivation(int attempts);
     void buildMenus();
     void buildWebPopup();
+    void buildFavoritesList();
+    // The folder the favourites are listed from, and the one given to add and delete (empty
+    // for the shell's Favorites folder).
+    std::string favoritesFolder();
+    std::string favoritesWriteFolder();
     void wirePane(BrowserPane& pane);
     void wireBrowser(TWebBrowser* browser);
     void navigatePane(BrowserPane& pane, const QString& address);
@@ -208,6 +237,8 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<TickClock> tickClock_;
     std::array<PaneTimerSettings, 4> paneSettings_{};
     bool tickBusy_ = false;
+    int sortColumn_ = -1;  // the favourites list's last sort, until the next refresh
+    bool sortAscending_ = true;
     std::unique_ptr<EngineProfiles> profiles_;
     QWebEngineProfile* profile_{};
     QString profileGroup_, profileUser_;

@@ -70,6 +70,8 @@ void TMainForm::wirePane(BrowserPane& pane) {
             [this, &pane] { LeftTopURLKeyPress(pane); });
     connect(pane.url, &TUrlComboBox::DropDown, this, [&pane] { pane.listDropped = true; });
     connect(pane.url, &QComboBox::editTextChanged, this, [this, &pane] { LeftTopURLChange(pane); });
+    connect(pane.url, &TUrlComboBox::Enter, this, [this, &pane] { LeftTopURLEnter(pane); });
+    pane.statusBar->installEventFilter(this);
     connect(pane.backButton, &QToolButton::clicked, this, [&pane] { pane.browser->GoBack(); });
     connect(pane.forwardButton, &QToolButton::clicked, this,
             [&pane] { pane.browser->GoForward(); });

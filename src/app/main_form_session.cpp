@@ -230,6 +230,7 @@ void TMainForm::LoadUserSettings(const QString& user, const QString& group,
     AppSplitter->Pane1Setting()->setVisible(ShowFavoritesList1->isChecked());
     for (BrowserPane& pane : Panes)
         pane.animate->hide();
+    RefreshFavorites();
 
     ArrangePanes();
     CurrentPane = 1;
@@ -315,7 +316,7 @@ void TMainForm::SaveUserState() {
 
 QString TMainForm::GetUserFolder() {
     const std::string group = GroupName.toStdString();
-    return qs(userFolder(policyOf(GroupName), group, UserName.toStdString()).path.string());
+    return qs(userFolder(policyOf(GroupName), group, UserName.toStdString()).text);
 }
 
 bool TMainForm::FormCloseQuery() {

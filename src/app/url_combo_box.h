@@ -4,7 +4,8 @@
 
 namespace tarn {
 
-// A pane's address box: an editable combo box that also reports when its list drops down.
+// A pane's address box: an editable combo box that also reports when its list drops down and
+// when it receives the focus.
 class TUrlComboBox : public QComboBox {
     Q_OBJECT
 
@@ -14,6 +15,10 @@ class TUrlComboBox : public QComboBox {
 
   signals:
     void DropDown();
+    void Enter();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 }  // namespace tarn

@@ -1,0 +1,191 @@
+// The favourites list, the Favorites menu, opening and dropping favourites, adding and deleting.
+#include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/engine/web_browser.h"
+#include "app/favorite_item.h"
+#include "app/main_form.h"
+#include "app/url_combo_box.h"
+#include "favorites/fav_form.h"
+#include "favorites/favorites_store.h"
+#include "platform/paths.h"
+#include "platform/prompter.h"
+#include "widgets/adv_splitter.h"
+
+namespace tarn {
+
+void TMainForm::buildFavoritesList() {
+    FavListView = new QTreeWidget(FavoritesPanel);
+    FavListView->setObjectName(QStringLiteral("FavListView"));
+    FavListView->setColumnCount(2);
+    FavListView->setHeaderLabels({QStringLiteral("Favorite"), QStringLiteral("Location")});
+    FavListView->setColumnWidth(0, 125);
+    FavListView->setColumnWidth(1, 200);
+    FavListView->setRootIsDecorated(false);
+    FavListView->setToolTip(QStringLiteral(
+        "Click on a favorite to load or right click to see Favorites maintenance options"));
+    FavListView->setContextMenuPolicy(Qt::CustomContextMenu);
+    FavListView->header()->setSectionsClickable(true);
+    ImageList1 = {style()->standardIcon(QStyle::SP_DriveNetIcon),
+                  style()->standardIcon(QStyle::SP_DirIcon),
+                  style()->standardIcon(QStyle::SP_FileIcon)};
+    auto* layout = new QVBoxLayout(FavoritesPanel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(FavListView);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    DeleteFavorite1 = PopupMenu1->addAction(QStringLiteral("&Delete Favorite"));
+    DeleteFavorite1->setObjectName(QStringLiteral("DeleteFavorite1"));
+
+    connect(FavListView, &QTreeWidget::itemClicked, this, [this] { FavListViewClick(); });
+    connect(FavListView, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        PopupMenu1->popup(FavListView->viewport()->mapToGlobal(at));
+    });
+    connect(FavListView->header(), &QHeaderView::sectionClicked, this,
+            &TMainForm::FavListViewColumnClick);
+    connect(DeleteFavorite1, &QAction::triggered, this, &TMainForm::DeleteFavorite1Click);
+    connect(AddToFavorites1, &QAction::triggered, this, &TMainForm::AddToFavorites1Click);
+    connect(ShowFavoritesList1, &QAction::triggered, this, &TMainForm::ShowFavoritesList1Click);
+
+    FavoriteFileChooser = [](QWidget* owner, const QString& startFile) {
+        // The start file is the folder, written as the settings write it, and "\*.*".
+        QString folder = startFile;
+        folder.chop(QStringLiteral("\\*.*").size());
+        const QString dir = QString::fromStdString(mapPath(folder.toStdString()).string());
+        return QFileDialog::getOpenFileName(owner, QStringLiteral("Open"), dir,
+                                            QStringLiteral("All files (*)"));
+    };
+}
+
+std::string TMainForm::favoritesFolder() {
+    return ResolveFavoritesFolder(UseLogon, [this] { return GetUserFolder().toStdString(); });
+}
+
+std::string TMainForm::favoritesWriteFolder() {
+    return UseLogon ? GetUserFolder().toStdString() : std::string();
+}
+
+void TMainForm::RefreshFavorites() {
+    const auto entries = ScanFavoritesFolder(favoritesFolder());
+    if (!entries)
+        return;
+    FavListView->clear();
+    sortColumn_ = -1;
+    for (const FavoriteEntry& entry : *entries) {
+        auto* item = new FavoriteItem(entry);
+        item->setIcon(0, ImageList1[static_cast<int>(entry.Kind)]);
+        FavListView->addTopLevelItem(item);
+    }
+    const QList<QAction*> items = Favorites1->actions();
+    for (qsizetype i = 2; i < items.size(); ++i) {
+        Favorites1->removeAction(items[i]);
+        delete items[i];
+    }
+    for (int row = 0; row < FavListView->topLevelItemCount(); ++row) {
+        QAction* action = Favorites1->addAction(FavListView->topLevelItem(row)->text(0));
+        connect(action, &QAction::triggered, this,
+                [this, action] { FavoritesMenuItemClick(action); });
+    }
+}
+
+void TMainForm::FavListViewClick() {
+    auto* item = static_cast<FavoriteItem*>(FavListView->currentItem());
+    if (!item || !item->isSelected())
+        return;
+    if (item->kind() != FavoriteKind::Folder) {
+        DropUrl = QString::fromStdString(
+            ReadShortcutUrl("", item->text(0).toStdString() + ".URL", favoritesFolder()));
+        OpenFavorite(DropUrl);
+        return;
+    }
+    const QString chosen = FavoriteFileChooser(this, item->text(1) + QStringLiteral("\\*.*"));
+    if (chosen.isEmpty())
+        return;
+    DropUrl = chosen;
+    if (QFileInfo(chosen).suffix().toUpper() == QStringLiteral("URL")) {
+        DropUrl = QString::fromStdString(ReadShortcutUrl(chosen.toStdString(), "", ""));
+    }
+    OpenFavorite(DropUrl);
+}
+
+void TMainForm::OpenFavorite(const QString& url) {
+    if (url.isEmpty())
+        return;
+    if (PaneCount == 1) {
+        Panes[0].browser->Navigate(url);
+    } else if (ZoomedPane != 0) {
+        Panes[ZoomedPane - 1].browser->Navigate(url);
+    } else {
+        DropPending = true;
+    }
+}
+
+void TMainForm::LeftTopURLEnter(BrowserPane& pane) {
+    if (!DropPending)
+        return;
+    DropPending = false;
+    pane.url->setEditText(DropUrl);
+    LeftTopURLKeyPress(pane);
+}
+
+void TMainForm::CancelDropFavorite() {
+    DropPending = false;
+}
+
+void TMainForm::FavoritesMenuItemClick(QAction* item) {
+    for (int row = 0; row < FavListView->topLevelItemCount(); ++row) {
+        QTreeWidgetItem* candidate = FavListView->topLevelItem(row);
+        if (candidate->text(0).compare(item->text(), Qt::CaseInsensitive) == 0) {
+            FavListView->setCurrentItem(candidate);
+            FavListViewClick();
+            return;
+        }
+    }
+    prompter_.message("Error finding menu favorite in list..");
+}
+
+void TMainForm::AddToFavorites1Click() {
+    TFavForm form(prompter_, this);
+    form.FavoritesFolderField = QString::fromStdString(favoritesWriteFolder());
+    if (CurrentPane >= 1 && CurrentPane <= 4) {
+        form.InitialName = Panes[CurrentPane - 1].browser->LocationName();
+        form.InitialUrl = Panes[CurrentPane - 1].browser->LocationURL();
+    }
+    if (form.exec() == QDialog::Accepted)
+        RefreshFavorites();
+}
+
+void TMainForm::DeleteFavorite1Click() {
+    DropPending = false;
+    QTreeWidgetItem* item = FavListView->currentItem();
+    if (!item || !item->isSelected()) {
+        prompter_.message("select a favorite, then right click to delete it..");
+        return;
+    }
+    if (DeleteFavoriteEntry(favoritesWriteFolder(), item->text(0).toStdString(), false).deleted) {
+        RefreshFavorites();
+    }
+}
+
+void TMainForm::ShowFavoritesList1Click() {
+    // The action toggles its own check mark before this runs.
+    AppSplitter->Pane1Setting()->setVisible(ShowFavoritesList1->isChecked());
+}
+
+void TMainForm::FavListViewColumnClick(int column) {
+    sortAscending_ = column == sortColumn_ ? !sortAscending_ : true;
+    sortColumn_ = column;
+    FavListView->sortItems(column, sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+}  // namespace tarn
