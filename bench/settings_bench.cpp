@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "bench_folder.h"
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
 
@@ -148,19 +149,5 @@ int run(const std::filesystem::path& folder) {
 }  // namespace
 
 int main() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarnview-bench-XXXXXX");
-    if (!mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    const std::filesystem::path folder = pattern;
-    int status = 1;
-    try {
-        status = run(folder);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "settings_bench: %s\n", error.what());
-    }
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-    return status;
+    return tarn::bench::runInTemporaryFolder("settings_bench", run);
 }

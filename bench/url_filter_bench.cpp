@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/url_filter.h"
+#include "bench_folder.h"
 #include "settings/group_lists.h"
 #include "settings/site_lists.h"
 
@@ -348,19 +349,5 @@ int run(const std::filesystem::path& folder) {
 }  // namespace
 
 int main() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarnview-bench-XXXXXX");
-    if (!mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    const std::filesystem::path folder = pattern;
-    int status = 1;
-    try {
-        status = run(folder);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "url_filter_bench: %s\n", error.what());
-    }
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-    return status;
+    return tarn::bench::runInTemporaryFolder("url_filter_bench", run);
 }
