@@ -16,6 +16,7 @@
 
 #include "app/url_filter.h"
 #include "bench_folder.h"
+#include "platform/ascii_case.h"
 #include "settings/group_lists.h"
 #include "settings/site_lists.h"
 

@@ -5,15 +5,13 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "platform/ascii_case.h"
+
 namespace tarn {
 namespace {
 
 // Below this many children a straight scan beats a binary search.
 constexpr uint32_t kScanLimit = 8;
-
-char upperByte(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') {
@@ -52,7 +50,7 @@ UpperEntries upperEntries(std::initializer_list<const std::vector<std::string>*>
         }
     }
     for (char& c : entries.text) {
-        c = upperByte(c);
+        c = upperAscii(c);
     }
     entries.views.reserve(count);
     size_t offset = 0;
@@ -267,14 +265,6 @@ FilterDecision UrlFilter::check(std::string_view address, bool allowMailLinks) c
 size_t UrlFilter::memoryBytes() const {
     return sizeof(*this) + excluded_.memoryBytes() + included_.memoryBytes() -
            2 * sizeof(SubstringMatcher);
-}
-
-std::string upperAscii(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) {
-        c = upperByte(c);
-    }
-    return upper;
 }
 
 std::string percentDecoded(std::string_view text) {

@@ -64,9 +64,6 @@ class UrlFilter {
     bool inclusionOn_ = false;
 };
 
-// ASCII letters to upper case; other bytes, UTF-8 included, unchanged.
-std::string upperAscii(std::string_view text);
-
 // Decodes %XX until none is left, so "%2562" gives "b" as "%62" does. Malformed escapes stay
 // as they are. Linear in the text however deep the nesting.
 std::string percentDecoded(std::string_view text);

@@ -1,22 +1,13 @@
 #include "app/url_history.h"
 
-#include <algorithm>
+#include "platform/ascii_case.h"
 
 namespace tarn {
 namespace {
 
-// ASCII letters only: the process locale must not change which addresses are the same.
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) { return upper(x) == upper(y); });
-}
-
 bool holds(const HistoryBox& box, std::string_view address) {
     for (int i = 0; i < box.count(); ++i) {
-        if (sameIgnoringCase(box.item(i), address)) {
+        if (equalsIgnoringCase(box.item(i), address)) {
             return true;
         }
     }

@@ -1,7 +1,6 @@
 #include "favorites/favorites_store.h"
 
-#include <cctype>
-
+#include "platform/ascii_case.h"
 #include "platform/paths.h"
 #include "settings/hive_file.h"
 #include "settings/registry_layout.h"
@@ -13,15 +12,7 @@ constexpr std::string_view kUrlExtension = ".URL";
 
 bool hasUrlExtension(std::string_view name) {
     const auto dot = name.rfind('.');
-    if (dot == std::string_view::npos || name.size() - dot != kUrlExtension.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < kUrlExtension.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(name[dot + i])) != kUrlExtension[i]) {
-            return false;
-        }
-    }
-    return true;
+    return dot != std::string_view::npos && equalsIgnoringCase(name.substr(dot), kUrlExtension);
 }
 
 // A ".." part would reach outside the favourites folder, which the supervisor chose.

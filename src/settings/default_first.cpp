@@ -2,17 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/ascii_case.h"
+
 namespace tarn {
-namespace {
-
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-}  // namespace
 
 bool sameKeyName(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+    return equalsIgnoringCase(a, b);
 }
 
 std::vector<std::string> withDefaultFirst(std::vector<std::string> names,

@@ -1,4 +1,5 @@
 #include "app/url_filter.h"
+#include "platform/ascii_case.h"
 
 #include <gtest/gtest.h>
 

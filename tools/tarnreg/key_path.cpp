@@ -6,10 +6,6 @@
 namespace tarn::reg {
 namespace {
 
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Empty parts are dropped, as the hives drop them.
 std::string normalizedPath(std::string_view path) {
     std::string result;
@@ -23,18 +19,6 @@ std::string normalizedPath(std::string_view path) {
 }
 
 }  // namespace
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 KeyPath parseKeyPath(std::string_view text) {
     const size_t separator = text.find('\\');

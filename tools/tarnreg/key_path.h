@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ascii_case.h"
 #include "settings/hive_file.h"
 
 namespace tarn::reg {
@@ -23,8 +24,5 @@ std::string rootName(Hive hive);
 
 // The key as .reg files and listings show it: the long root name, then the path.
 std::string fullName(const KeyPath& key);
-
-// Compares the way the hives compare names: ASCII letters without regard to case.
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace tarn::reg
