@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/about_form.h"
+#include "app/command_line.h"
 #include "app/engine/engine_profiles.h"
 #include "app/engine/web_browser.h"
 #include "app/load_timing.h"
@@ -89,7 +90,8 @@ TMainForm::TMainForm(const std::vector<std::string>& parameters, Clock& clock, P
         CleanupLog(clock_,
                    [this](const std::string& text) { ShowStatus(QString::fromStdString(text)); });
     }
-    useProfileFor(QString(), QString());
+    // The panes get their profile when the first user's settings load; until then each browser
+    // keeps the off-the-record one it was made with.
     QDesktopServices::setUrlHandler(QStringLiteral("mailto"), this, "MailLinkClicked");
 }
 

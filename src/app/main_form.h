@@ -6,12 +6,10 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/browser_pane.h"
-#include "app/command_line.h"
 #include "app/pane_layout.h"
 #include "app/pane_timers.h"
 
@@ -30,7 +28,6 @@ class Clock;
 class EngineProfiles;
 class Launcher;
 class LoadTiming;
-class PaneTimers;
 class Prompter;
 class TickClock;
 class UrlFilter;
@@ -74,7 +71,6 @@ class TMainForm : public QMainWindow {
     bool StartupChecksDone = false;
     int UrlHistory = 2;
     int MaxHistoryEntries = 25;
-    std::vector<std::string> ExclusionList, InclusionList, WordList;
 
     // Controls.
     TDock *Dock971{}, *Dock972{}, *Dock973{}, *Dock974{};
@@ -223,7 +219,9 @@ class TMainForm : public QMainWindow {
     void restoreToolbars();
     void saveToolbars();
     void keepOnScreen();
-    BrowserPane* paneOf(const QObject* sender);
+    BrowserPane* paneOf(const TWebBrowser* browser);
+    // Runs the URL filter on `address`; a refusal is shown and, where it counts, logged.
+    bool passesFilter(const QString& address);
     std::vector<TDock*> allDocks() const;
     std::vector<TDockToolbar*> allToolbars() const;
     QString blankPage() const;

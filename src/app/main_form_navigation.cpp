@@ -54,15 +54,26 @@ std::int64_t millisecondsOf(const Clock& clock) {
 
 }  // namespace
 
-BrowserPane* TMainForm::paneOf(const QObject* sender) {
+BrowserPane* TMainForm::paneOf(const TWebBrowser* browser) {
     for (BrowserPane& pane : Panes) {
-        if (pane.browser == sender || pane.url == sender || pane.backButton == sender ||
-            pane.forwardButton == sender || pane.stopButton == sender ||
-            pane.refreshButton == sender || pane.popupButton == sender) {
+        if (pane.browser == browser) {
             return &pane;
         }
     }
     return nullptr;
+}
+
+bool TMainForm::passesFilter(const QString& address) {
+    const FilterDecision decision = filter_->check(address.toStdString(), AllowMailLinks);
+    if (decision.verdict == FilterVerdict::Allowed) {
+        return true;
+    }
+    if (decision.log) {
+        WriteUrlRecord({GroupName.toStdString(), UserName.toStdString()}, address.toStdString(), "",
+                       true, clock_);
+    }
+    ShowStatus(QString::fromStdString(decision.status));
+    return false;
 }
 
 void TMainForm::wirePane(BrowserPane& pane) {
@@ -210,14 +221,8 @@ void TMainForm::ClearHistory1Click() {
 
 void TMainForm::WebBrowser1BeforeNavigate(TWebBrowser* sender, const QString& url, bool& Cancel) {
     // Dialling on the first navigation comes with the dial-up connection.
-    const FilterDecision decision = filter_->check(url.toStdString(), AllowMailLinks);
-    if (decision.verdict != FilterVerdict::Allowed) {
+    if (!passesFilter(url)) {
         Cancel = true;
-        if (decision.log) {
-            WriteUrlRecord({GroupName.toStdString(), UserName.toStdString()}, url.toStdString(), "",
-                           true, clock_);
-        }
-        ShowStatus(QString::fromStdString(decision.status));
         return;
     }
     if (Connected)
@@ -236,17 +241,9 @@ void TMainForm::WebBrowser1BeforeNavigate(TWebBrowser* sender, const QString& ur
 }
 
 void TMainForm::MailLinkClicked(const QUrl& url) {
-    const std::string address = url.toString().toStdString();
-    const FilterDecision decision = filter_->check(address, AllowMailLinks);
-    if (decision.verdict != FilterVerdict::Allowed) {
-        if (decision.log) {
-            WriteUrlRecord({GroupName.toStdString(), UserName.toStdString()}, address, "", true,
-                           clock_);
-        }
-        ShowStatus(QString::fromStdString(decision.status));
-        return;
+    if (passesFilter(url.toString())) {
+        launcher_.openUrl(url.toString().toStdString());
     }
-    launcher_.openUrl(address);
 }
 
 void TMainForm::WebBrowser1NavigateComplete(TWebBrowser* sender, const QString& url) {

@@ -146,15 +146,13 @@ void TMainForm::LoadUserSettings(const QString& user, const QString& group,
     if (group == previousGroup) {
         ShowStatus(QStringLiteral("lists not refreshed.."));
     } else {
-        GroupLists lists = assembleGroupLists(policy);
+        // The filter keeps the lists in the form it matches them; only their counts are shown.
+        const GroupLists lists = assembleGroupLists(policy);
         filter_ = std::make_unique<UrlFilter>(lists);
-        ExclusionList = std::move(lists.ExclusionList);
-        InclusionList = std::move(lists.InclusionList);
-        WordList = std::move(lists.WordList);
         ShowStatus(QStringLiteral("lists: %1\\%2\\%3")
-                       .arg(ExclusionList.size())
-                       .arg(WordList.size())
-                       .arg(InclusionList.size()));
+                       .arg(lists.ExclusionList.size())
+                       .arg(lists.WordList.size())
+                       .arg(lists.InclusionList.size()));
     }
 
     if (const auto key = configKeyFor(groupId, userId, policy.configChoice.iUserConfigType)) {

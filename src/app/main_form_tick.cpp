@@ -1,9 +1,7 @@
 // The one-second tick, automatic refresh and URL cycling, and the main toolbar's remember and
 // platform-browser buttons.
 #include <QAction>
-#include <QDateTime>
 #include <QLabel>
-#include <QLocale>
 #include <QScopeGuard>
 #include <QTimer>
 #include <QToolButton>
@@ -13,6 +11,7 @@
 #include "app/main_form.h"
 #include "app/pane_timers.h"
 #include "app/user_config.h"
+#include "log/log_line.h"
 #include "log/log_writer.h"
 #include "platform/clock.h"
 #include "platform/launcher.h"
@@ -25,14 +24,9 @@ namespace {
 // The public home page of the platform browser's maker, opened outside the program.
 constexpr char kPlatformBrowserHome[] = "https://www.mozilla.org/";
 
+// The clock and the status prefixes show the time as the log writes it.
 QString timeText(const Clock& clock) {
-    const QDateTime now = QDateTime::fromMSecsSinceEpoch(
-        std::chrono::duration_cast<std::chrono::milliseconds>(clock.now().time_since_epoch())
-            .count());
-    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
-    // The long format names the time zone, which the clock and the log leave out.
-    format.remove(QLatin1Char('t')).remove(QLatin1Char('T'));
-    return now.time().toString(format.trimmed());
+    return QString::fromStdString(formatLogTime(clock.now()));
 }
 
 }  // namespace
