@@ -60,10 +60,15 @@ class NavigationTest : public MainFormTest {
 
     QString url(const char* path) const { return server.url(QString::fromLatin1(path)).toString(); }
 
-    // Navigates pane 1 and waits until it shows `path`.
+    // Navigates pane 1 and waits until it shows `path` with its title, so that a late title
+    // can not overwrite the status a later step checks.
     void open(TMainForm& form, const char* path) {
         form.Panes[0].browser->Navigate(url(path));
         ASSERT_TRUE(waitForPage(form, 1, QUrl(url(path))));
+        // Until its title arrives, the engine gives the address as the page's name.
+        ASSERT_TRUE(waitUntil([&] {
+            return !form.Panes[0].browser->LocationName().contains(QStringLiteral("127.0.0.1"));
+        }));
     }
 
     // True when pane 1 is still on `path` a while after a navigation that must be refused.
