@@ -230,7 +230,12 @@ bool pruneLogFile(const fs::path& log, std::chrono::year_month_day today, int ke
     if (!out) {
         return false;
     }
-    const bool replaced = ::fchmod(out.get(), info.st_mode & 07777) == 0 &&
+    // Several accounts may append to one shared log: the new log keeps its owner and group, or
+    // the others would lose write access and their records would be lost unnoticed. A cleaner
+    // who may not give the file away leaves the log as it was. The owner goes first, as a
+    // change of owner may clear the set-id bits of the mode.
+    const bool replaced = ::fchown(out.get(), info.st_uid, info.st_gid) == 0 &&
+                          ::fchmod(out.get(), info.st_mode & 07777) == 0 &&
                           filterLines(in.get(), out.get(), today, keepDays) &&
                           ::fsync(out.get()) == 0 &&
                           ::rename(temporary.c_str(), target.c_str()) == 0;

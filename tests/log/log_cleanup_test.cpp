@@ -1,11 +1,15 @@
 #include "log/log_cleanup.h"
 
 #include <gmock/gmock.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <vector>
 
+#include "log/log_rewrite.h"
 #include "log_fixture.h"
 #include "platform/date.h"
 #include "settings/settings_store.h"
@@ -185,6 +189,68 @@ TEST_F(LogCleanupTest, LogReachedThroughALinkStaysALink) {
     runCleanup();
     EXPECT_TRUE(fs::is_symlink(logFile));
     EXPECT_EQ(readFile(real), line("2026-03-10"));
+}
+
+bool becomeNobody() {
+    constexpr gid_t kNobody = 65534;
+    return setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0 &&
+           geteuid() == kNobody;
+}
+
+// Several accounts append to one shared log. Each cleanup runs in a child process, as root or
+// as an account that may not give files away, and reports through its exit status whether it
+// replaced the log.
+TEST_F(LogCleanupTest, SharedLogKeepsItsOwnerOrStaysAsItWas) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "giving the log to other accounts needs root";
+    }
+    constexpr uid_t kOwner = 12345;
+    constexpr gid_t kGroup = 12346;
+    constexpr int kReplaced = 0;
+    constexpr int kKept = 1;
+    constexpr int kNoAccount = 2;
+    struct Case {
+        const char* cleaner;
+        bool asNobody;
+        int status;
+    };
+    const Case cases[] = {{"root", false, kReplaced}, {"nobody", true, kKept}};
+    // Nobody can reach the log and write in its folder, so only its owner can stop the rename.
+    fs::permissions(root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(logFile.parent_path(), fs::perms::all);
+    const std::string log = line("2020-01-01") + line("2026-03-10");
+    const auto today = *parseDate("2026-03-10");
+    for (const Case& c : cases) {
+        writeFile(logFile, log);
+        ASSERT_EQ(chown(logFile.c_str(), kOwner, kGroup), 0);
+        ASSERT_EQ(chmod(logFile.c_str(), 0664), 0);
+        // A backup left by root would stop nobody's cleanup before it reaches the owner.
+        fs::remove(backupFile());
+
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (c.asNobody && !becomeNobody()) {
+                _exit(kNoAccount);
+            }
+            _exit(pruneLogFile(logFile, today, 7) ? kReplaced : kKept);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << c.cleaner;
+        EXPECT_EQ(WEXITSTATUS(status), c.status) << c.cleaner;
+
+        EXPECT_EQ(readFile(logFile), c.status == kReplaced ? line("2026-03-10") : log) << c.cleaner;
+        struct stat info {};
+        ASSERT_EQ(lstat(logFile.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, kOwner) << c.cleaner;
+        EXPECT_EQ(info.st_gid, kGroup) << c.cleaner;
+        EXPECT_EQ(info.st_mode & 07777, 0664u) << c.cleaner;
+        EXPECT_EQ(readFile(backupFile()), log) << c.cleaner;
+        EXPECT_EQ(std::distance(fs::directory_iterator(logFile.parent_path()), {}), 2)
+            << c.cleaner << " left a temporary file behind";
+    }
 }
 
 TEST_F(LogCleanupTest, WindowsStyleLocationAndTheCleanupDefault) {
