@@ -1,5 +1,7 @@
 #include "favorites/favorites_store.h"
 
+#include <algorithm>
+
 #include "platform/ascii_case.h"
 #include "platform/paths.h"
 #include "settings/hive_file.h"
@@ -29,6 +31,15 @@ bool leavesFolder(std::string_view name) {
         start = end + 1;
     }
     return false;
+}
+
+// A POSIX path text may still end in, or contain, the "\" that separates favourites folders.
+std::string posixSeparators(std::string_view text) {
+    std::string path(text);
+    if (!path.empty() && path.front() == '/') {
+        std::replace(path.begin(), path.end(), '\\', '/');
+    }
+    return path;
 }
 
 std::string folderOrShell(std::string_view folder) {
@@ -65,16 +76,8 @@ std::string EnsureUrlExtension(std::string_view name) {
 }
 
 std::filesystem::path FavoritePath(std::string_view text) {
-    std::string path(text);
-    if (!path.empty() && path.front() == '/') {
-        // The path layer keeps POSIX paths as they are; here "\" still separates folders.
-        for (char& c : path) {
-            if (c == '\\') {
-                c = '/';
-            }
-        }
-    }
-    return mapPathOnDrive(path);
+    // The path layer keeps POSIX paths as they are; here "\" still separates folders.
+    return mapPathOnDrive(posixSeparators(text));
 }
 
 bool IsFavoriteFolder(std::string_view folder, std::string_view name) {
@@ -108,8 +111,10 @@ std::optional<std::vector<FavoriteEntry>> ScanFavoritesFolder(std::string_view f
         const std::string fileName = it->path().filename().string();
         std::error_code kindError;
         if (it->is_directory(kindError)) {
-            entries.push_back(
-                {FavoriteKind::Folder, fileName, std::string(favoritesFolder) + fileName});
+            // The row's location is shown and handed to file dialogs, so on a POSIX folder it
+            // must be a real path.
+            entries.push_back({FavoriteKind::Folder, fileName,
+                               posixSeparators(favoritesFolder) + fileName, fileName});
             continue;
         }
         if (!hasUrlExtension(fileName)) {
@@ -121,8 +126,8 @@ std::optional<std::vector<FavoriteEntry>> ScanFavoritesFolder(std::string_view f
         }
         const FavoriteKind kind =
             url.compare(0, 4, "file") == 0 ? FavoriteKind::LocalFile : FavoriteKind::Web;
-        entries.push_back(
-            {kind, fileName.substr(0, fileName.size() - kUrlExtension.size()), std::move(url)});
+        entries.push_back({kind, fileName.substr(0, fileName.size() - kUrlExtension.size()),
+                           std::move(url), fileName});
     }
     return entries;
 }

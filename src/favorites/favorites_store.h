@@ -17,10 +17,14 @@ namespace tarn {
 
 enum class FavoriteKind { Web = 0, Folder = 1, LocalFile = 2 };
 
+// Name is the shortcut's file name without ".URL", or the folder's name. Location is the
+// shortcut's URL, or the folder's path text. FileName is the name the listing found in the
+// folder, extension in its own case included: the name to open or delete the entry by.
 struct FavoriteEntry {
     FavoriteKind Kind;
     std::string Name;
     std::string Location;
+    std::string FileName;
     bool operator==(const FavoriteEntry&) const = default;
 };
 
@@ -48,6 +52,8 @@ std::string ReadShortcutUrl(std::string_view path, std::string_view fileName,
                             std::string_view favoritesFolder);
 
 // The entries of the folder in the file system's order; none when the folder does not exist.
+// A folder row's Location is the folder text followed by its name, with "/" in place of every
+// "\" when the folder text is a POSIX path.
 std::optional<std::vector<FavoriteEntry>> ScanFavoritesFolder(std::string_view favoritesFolder);
 
 // Writes the shortcut folder+name (".URL" added) for url, or makes the subfolder folder+name

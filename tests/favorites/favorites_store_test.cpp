@@ -4,11 +4,20 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <ostream>
+
 #include "favorites_fixture.h"
 #include "settings/hive_file.h"
 #include "settings/registry_layout.h"
 
 namespace tarn {
+
+// Failed comparisons show the entries' fields rather than their bytes.
+static void PrintTo(const FavoriteEntry& entry, std::ostream* out) {
+    *out << "{kind " << static_cast<int>(entry.Kind) << ", \"" << entry.Name << "\", \""
+         << entry.Location << "\", \"" << entry.FileName << "\"}";
+}
+
 namespace {
 
 using ::testing::ElementsAre;
@@ -66,12 +75,39 @@ TEST_F(FavoritesStoreTest, SignOnFolderGoesThroughThePathLayer) {
     EXPECT_TRUE(std::filesystem::is_regular_file(real / "Zoo.URL"));
     EXPECT_TRUE(std::filesystem::is_directory(real / "News"));
     EXPECT_THAT(scan(ann),
-                UnorderedElementsAre(FavoriteEntry{FavoriteKind::Web, "Zoo", "http://zoo.example/"},
-                                     FavoriteEntry{FavoriteKind::Folder, "News", ann + "News"}));
+                UnorderedElementsAre(
+                    FavoriteEntry{FavoriteKind::Web, "Zoo", "http://zoo.example/", "Zoo.URL"},
+                    FavoriteEntry{FavoriteKind::Folder, "News", ann + "News", "News"}));
     EXPECT_EQ(ReadShortcutUrl("", "Zoo.URL", ann), "http://zoo.example/");
     EXPECT_EQ(ReadShortcutUrl((real / "Zoo.URL").string(), "ignored", ""), "http://zoo.example/");
     EXPECT_TRUE(IsFavoriteFolder(ann, "News"));
     EXPECT_FALSE(IsFavoriteFolder(ann, "Zoo"));
+}
+
+// A folder row's location is shown in the list and handed to file dialogs: on a POSIX folder it
+// must be a real path, while a Windows-style one keeps its own separators.
+TEST_F(FavoritesStoreTest, FolderLocationUsesTheSeparatorsOfItsFolderText) {
+    struct Case {
+        std::string folderText;
+        std::filesystem::path real;
+        std::string location;
+    };
+    const Case cases[] = {
+        {folderText, folder / "News", (folder / "News").string()},
+        {(root / "fav").string() + "\\Kids\\Ann\\", root / "fav/Kids/Ann/News",
+         (root / "fav/Kids/Ann/News").string()},
+        {"c:\\tarnview\\Kids\\Ann\\", dataHome / "tarnview/c/tarnview/Kids/Ann/News",
+         "c:\\tarnview\\Kids\\Ann\\News"},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::create_directories(c.real);
+        EXPECT_THAT(scan(c.folderText),
+                    ElementsAre(FavoriteEntry{FavoriteKind::Folder, "News", c.location, "News"}))
+            << c.folderText;
+        std::error_code error;
+        EXPECT_TRUE(std::filesystem::equivalent(FavoritePath(c.location), c.real, error))
+            << c.location;
+    }
 }
 
 TEST_F(FavoritesStoreTest, EnsureUrlExtension) {
@@ -101,10 +137,10 @@ TEST_F(FavoritesStoreTest, FolderIsMadeOnceAndListedBesideItsShortcut) {
     ASSERT_TRUE(AddFavoriteEntry(folderText, "News", ""));
     EXPECT_FALSE(AddFavoriteEntry(folderText, "News", "")) << "the folder exists";
     ASSERT_TRUE(AddFavoriteEntry(folderText, "News", "http://news.example/"));
-    EXPECT_THAT(
-        scan(folderText),
-        UnorderedElementsAre(FavoriteEntry{FavoriteKind::Folder, "News", folderText + "News"},
-                             FavoriteEntry{FavoriteKind::Web, "News", "http://news.example/"}));
+    EXPECT_THAT(scan(folderText),
+                UnorderedElementsAre(
+                    FavoriteEntry{FavoriteKind::Folder, "News", (folder / "News").string(), "News"},
+                    FavoriteEntry{FavoriteKind::Web, "News", "http://news.example/", "News.URL"}));
 }
 
 TEST_F(FavoritesStoreTest, ListingFollowsTheFileSystemOrder) {
@@ -138,14 +174,16 @@ TEST_F(FavoritesStoreTest, ListingKeepsOnlyShortcutsWithAUrlAndFolders) {
     EXPECT_EQ(test::readFile(folder / "Sports/Scores.URL"),
               "[InternetShortcut]\r\nURL=http://scores.example/\r\n");
 
-    EXPECT_THAT(scan(folderText),
-                UnorderedElementsAre(
-                    FavoriteEntry{FavoriteKind::Web, "Weather", "http://weather.example/"},
-                    FavoriteEntry{FavoriteKind::Web, ".hidden", "http://hidden.example/"},
-                    FavoriteEntry{FavoriteKind::Web, "Upper", "FILE:///tmp/a.htm"},
-                    FavoriteEntry{FavoriteKind::LocalFile, "Lower", "file:///tmp/b.htm"},
-                    FavoriteEntry{FavoriteKind::Folder, ".Private", folderText + ".Private"},
-                    FavoriteEntry{FavoriteKind::Folder, "Sports", folderText + "Sports"}));
+    EXPECT_THAT(
+        scan(folderText),
+        UnorderedElementsAre(
+            FavoriteEntry{FavoriteKind::Web, "Weather", "http://weather.example/", "Weather.url"},
+            FavoriteEntry{FavoriteKind::Web, ".hidden", "http://hidden.example/", ".hidden.URL"},
+            FavoriteEntry{FavoriteKind::Web, "Upper", "FILE:///tmp/a.htm", "Upper.URL"},
+            FavoriteEntry{FavoriteKind::LocalFile, "Lower", "file:///tmp/b.htm", "Lower.uRl"},
+            FavoriteEntry{FavoriteKind::Folder, ".Private", (folder / ".Private").string(),
+                          ".Private"},
+            FavoriteEntry{FavoriteKind::Folder, "Sports", (folder / "Sports").string(), "Sports"}));
 }
 
 TEST_F(FavoritesStoreTest, PipeNamedLikeAShortcutNeverBlocks) {
@@ -157,25 +195,34 @@ TEST_F(FavoritesStoreTest, PipeNamedLikeAShortcutNeverBlocks) {
     EXPECT_EQ(result.url, "");
 }
 
+// The listing drops the extension from the name whatever its case, so the entry is opened and
+// deleted by the file name it was found under; "Weather.URL" would not exist.
 TEST_F(FavoritesStoreTest, WeatherUrlKeepsItsName) {
     ASSERT_TRUE(AddFavoriteEntry(folderText, "Weather.url", "http://weather.example/"));
     EXPECT_TRUE(std::filesystem::exists(folder / "Weather.url"));
     EXPECT_FALSE(std::filesystem::exists(folder / "Weather.url.URL"));
-    EXPECT_THAT(scan(folderText), ElementsAre(FavoriteEntry{FavoriteKind::Web, "Weather",
-                                                            "http://weather.example/"}));
+    const std::vector<FavoriteEntry> entries = scan(folderText);
+    ASSERT_THAT(entries, ElementsAre(FavoriteEntry{FavoriteKind::Web, "Weather",
+                                                   "http://weather.example/", "Weather.url"}));
+
+    EXPECT_EQ(ReadShortcutUrl("", entries[0].FileName, folderText), "http://weather.example/");
+    const DeletedFavorite result = DeleteFavoriteEntry(folderText, entries[0].FileName, false);
+    EXPECT_TRUE(result.deleted);
+    EXPECT_EQ(result.url, "http://weather.example/");
+    EXPECT_FALSE(std::filesystem::exists(folder / "Weather.url"));
 }
 
 TEST_F(FavoritesStoreTest, EmptyNameWritesADotUrlFile) {
     ASSERT_TRUE(AddFavoriteEntry(folderText, "", "http://blank.example/"));
     EXPECT_TRUE(std::filesystem::is_regular_file(folder / ".URL"));
     EXPECT_THAT(scan(folderText),
-                ElementsAre(FavoriteEntry{FavoriteKind::Web, "", "http://blank.example/"}));
+                ElementsAre(FavoriteEntry{FavoriteKind::Web, "", "http://blank.example/", ".URL"}));
 }
 
 TEST_F(FavoritesStoreTest, NamesTheFileSystemTakesOrRefuses) {
     EXPECT_TRUE(AddFavoriteEntry(folderText, "What?", "http://what.example/"));
-    EXPECT_THAT(scan(folderText),
-                ElementsAre(FavoriteEntry{FavoriteKind::Web, "What?", "http://what.example/"}));
+    EXPECT_THAT(scan(folderText), ElementsAre(FavoriteEntry{FavoriteKind::Web, "What?",
+                                                            "http://what.example/", "What?.URL"}));
 
     const std::string longName(300, 'n');
     EXPECT_FALSE(AddFavoriteEntry(folderText, longName, "http://long.example/"));
@@ -218,8 +265,8 @@ TEST_F(FavoritesStoreTest, LongUrlReadsBackCutTo1023Characters) {
     ASSERT_EQ(url.size(), 2000u);
     ASSERT_TRUE(AddFavoriteEntry(folderText, "Long", url));
     EXPECT_EQ(ReadShortcutUrl("", "Long.URL", folderText), url.substr(0, 1023));
-    EXPECT_THAT(scan(folderText),
-                ElementsAre(FavoriteEntry{FavoriteKind::Web, "Long", url.substr(0, 1023)}));
+    EXPECT_THAT(scan(folderText), ElementsAre(FavoriteEntry{FavoriteKind::Web, "Long",
+                                                            url.substr(0, 1023), "Long.URL"}));
     // Deleting reads the line itself, so it gives the whole URL back.
     EXPECT_EQ(DeleteFavoriteEntry(folderText, "Long", false).url, url);
 }
