@@ -4,19 +4,20 @@
 #include <string_view>
 
 #include "platform/clock.h"
+#include "settings/admin_values.h"
 
 namespace tarn {
 
 // Which fields a log record carries and how they are separated: the bLog… switches and
 // bCommaDelimit of the Admin key, with the defaults used while they are not stored.
 struct LogSwitches {
-    bool bCommaDelimit = false;
-    bool bLogGroupId = true;
-    bool bLogUserId = true;
-    bool bLogURL = true;
-    bool bLogExcluded = true;
-    bool bLogElapsed = true;
-    bool bLogConnect = true;
+    bool bCommaDelimit = admin::bCommaDelimit.fallback;
+    bool bLogGroupId = admin::bLogGroupId.fallback;
+    bool bLogUserId = admin::bLogUserId.fallback;
+    bool bLogURL = admin::bLogURL.fallback;
+    bool bLogExcluded = admin::bLogExcluded.fallback;
+    bool bLogElapsed = admin::bLogElapsed.fallback;
+    bool bLogConnect = admin::bLogConnect.fallback;
 };
 
 enum class LogRecordKind {

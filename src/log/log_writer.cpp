@@ -10,12 +10,11 @@
 #include "platform/date.h"
 #include "platform/paths.h"
 #include "settings/admin_area.h"
+#include "settings/admin_values.h"
 #include "settings/registry_layout.h"
 
 namespace tarn {
 namespace {
-
-constexpr char kDefaultLogFile[] = "c:\\tarnlog.log";
 
 struct LogSettings {
     std::string file;
@@ -23,20 +22,21 @@ struct LogSettings {
 };
 
 std::optional<LogSettings> readLogSettings() {
-    auto admin = openAdminKey(kAdminKey, false);
-    if (!admin->read_bool("", "bLoggingEnabled", false)) {
+    const auto store = openAdminKey(kAdminKey, false);
+    const auto read = [&](const auto& value) { return readSetting(*store, "", value); };
+    if (!read(admin::bLoggingEnabled)) {
         return std::nullopt;
     }
     LogSettings settings;
-    settings.file = admin->read_string("", "sLogFileLocation", kDefaultLogFile);
+    settings.file = read(TextSetting{admin::sLogFileLocation.name, admin::kLogWriterDefaultFile});
     LogSwitches& on = settings.switches;
-    on.bCommaDelimit = admin->read_bool("", "bCommaDelimit", on.bCommaDelimit);
-    on.bLogGroupId = admin->read_bool("", "bLogGroupId", on.bLogGroupId);
-    on.bLogUserId = admin->read_bool("", "bLogUserId", on.bLogUserId);
-    on.bLogURL = admin->read_bool("", "bLogURL", on.bLogURL);
-    on.bLogExcluded = admin->read_bool("", "bLogExcluded", on.bLogExcluded);
-    on.bLogElapsed = admin->read_bool("", "bLogElapsed", on.bLogElapsed);
-    on.bLogConnect = admin->read_bool("", "bLogConnect", on.bLogConnect);
+    on.bCommaDelimit = read(admin::bCommaDelimit);
+    on.bLogGroupId = read(admin::bLogGroupId);
+    on.bLogUserId = read(admin::bLogUserId);
+    on.bLogURL = read(admin::bLogURL);
+    on.bLogExcluded = read(admin::bLogExcluded);
+    on.bLogElapsed = read(admin::bLogElapsed);
+    on.bLogConnect = read(admin::bLogConnect);
     return settings;
 }
 

@@ -1,6 +1,7 @@
 #include "session/logon_check.h"
 
 #include "settings/admin_area.h"
+#include "settings/admin_values.h"
 #include "settings/day_record.h"
 #include "settings/group_record.h"
 #include "settings/logon_lookup.h"
@@ -19,7 +20,7 @@ LogonOutcome refuse(const char* message, LogonOutcome::Clear clear) {
 LogonOutcome checkLogon(std::string_view userId, std::string_view password,
                         std::string_view today) {
     try {
-        const bool useGroups = openAdminKey(kAdminKey)->read_bool("", "bUseGroups", false);
+        const bool useGroups = readSetting(*openAdminKey(kAdminKey), "", admin::bUseGroups);
         const auto user = findLogonUser(userId, useGroups);
         if (!user) {
             return refuse(kInvalidUserIdMessage, LogonOutcome::Clear::UserId);

@@ -11,6 +11,7 @@
 #include "platform/prompter.h"
 #include "session/logon_check.h"
 #include "settings/admin_area.h"
+#include "settings/admin_values.h"
 #include "settings/group_record.h"
 #include "settings/registry_layout.h"
 #include "settings/settings_error.h"
@@ -56,7 +57,7 @@ void TLogonForm::showEvent(QShowEvent* event) {
 void TLogonForm::listCandidateGroups() {
     GroupLV->clear();
     try {
-        const bool useGroups = openAdminKey(kAdminKey)->read_bool("", "bUseGroups", false);
+        const bool useGroups = readSetting(*openAdminKey(kAdminKey), "", admin::bUseGroups);
         const std::vector<std::string> groups =
             useGroups ? listGroups() : std::vector<std::string>{kDefaultGroup};
         for (const std::string& group : groups) {

@@ -1,12 +1,14 @@
 #include "settings/admin_area.h"
 
+#include "settings/admin_values.h"
 #include "settings/registry_layout.h"
 
 namespace tarn {
 
 Hive adminHive() {
     SettingsStore config(kTarnviewRoot);
-    return config.read_int("Config", "iUserSet", 0) == 1 ? Hive::LocalMachine : Hive::CurrentUser;
+    return readSetting(config, "Config", admin::iUserSet) == 1 ? Hive::LocalMachine
+                                                               : Hive::CurrentUser;
 }
 
 std::unique_ptr<SettingsStore> openAdminKey(std::string_view path, bool create) {
