@@ -51,7 +51,8 @@ QToolButton* addButton(TDockToolbar* toolbar, const QString& objectName,
 
 }  // namespace
 
-BrowserPane buildBrowserPane(int number, QWidget* parent) {
+BrowserPane buildBrowserPane(int number, std::shared_ptr<const PolicySlot> policy,
+                             QWidget* parent) {
     const PaneNames& n = kNames[number - 1];
     BrowserPane pane;
     pane.number = number;
@@ -63,7 +64,7 @@ BrowserPane buildBrowserPane(int number, QWidget* parent) {
     pane.bottomDock = new TDock(TDock::Edge::Bottom, pane.panel);
     pane.bottomDock->setObjectName(name(n.bottomDock));
 
-    pane.browser = new TWebBrowser(pane.panel);
+    pane.browser = new TWebBrowser(policy, pane.panel);
     pane.browser->setObjectName(QStringLiteral("WebBrowser%1").arg(number));
 
     auto* toolbar = new TDockToolbar(QStringLiteral("Web%1 Toolbar").arg(number), pane.panel);

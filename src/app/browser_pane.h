@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 class QLabel;
 class QProgressBar;
@@ -10,6 +11,7 @@ class QWidget;
 
 namespace tarn {
 
+class PolicySlot;
 class TBusyIndicator;
 class TDock;
 class TDockToolbar;
@@ -37,12 +39,13 @@ struct BrowserPane {
     TUrlComboBox* url{};
     QStatusBar* statusBar{};
     QProgressBar* progressBar{};
-    QLabel* statePanel{};   // the status bar's second panel: the navigation state
-    QLabel* statusPanel{};  // the third: the engine's status text
-    bool listDropped = false;
+    QLabel* statePanel{};      // the status bar's second panel: the navigation state
+    QLabel* statusPanel{};     // the third: the engine's status text
+    bool listDropped = false;  // the address box's list opened: the next change navigates
 };
 
-// Builds pane `number` (1 to 4) with its controls inside a new panel owned by `parent`.
-BrowserPane buildBrowserPane(int number, QWidget* parent);
+// Builds pane `number` (1 to 4) with its controls inside a new panel owned by `parent`; its
+// browser asks `policy`.
+BrowserPane buildBrowserPane(int number, std::shared_ptr<const PolicySlot> policy, QWidget* parent);
 
 }  // namespace tarn

@@ -15,7 +15,8 @@ long long wholeNumber(const QString& text) {
 
 }  // namespace
 
-FavoriteItem::FavoriteItem(const FavoriteEntry& entry) : kind_(entry.Kind) {
+FavoriteItem::FavoriteItem(const FavoriteEntry& entry)
+    : kind_(entry.Kind), fileName_(entry.FileName) {
     setText(0, QString::fromStdString(entry.Name));
     setText(1, QString::fromStdString(entry.Location));
 }

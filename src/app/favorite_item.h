@@ -12,10 +12,13 @@ class FavoriteItem : public QTreeWidgetItem {
   public:
     explicit FavoriteItem(const FavoriteEntry& entry);
     FavoriteKind kind() const { return kind_; }
+    // The entry's name in the favourites folder as listed, ".url" in its own letter case.
+    const std::string& fileName() const { return fileName_; }
     bool operator<(const QTreeWidgetItem& other) const override;
 
   private:
     FavoriteKind kind_;
+    std::string fileName_;
 };
 
 // The comparison of two cells of a sort, as above.

@@ -4,7 +4,6 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -12,21 +11,19 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/about_form.h"
 #include "app/command_line.h"
 #include "app/engine/engine_profiles.h"
 #include "app/engine/web_browser.h"
-#include "app/load_timing.h"
-#include "app/url_filter.h"
 #include "log/log_cleanup.h"
 #include "platform/clock.h"
 #include "platform/help_viewer.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
 #include "session/whoami_form.h"
-#include "settings/day_record.h"
 #include "widgets/adv_splitter.h"
 #include "widgets/dock.h"
 #include "widgets/dock_toolbar.h"
@@ -46,10 +43,11 @@ TMainForm::TMainForm(const std::vector<std::string>& parameters, Clock& clock, P
       clock_(clock),
       prompter_(prompter),
       launcher_(launcher),
-      filter_(std::make_unique<UrlFilter>()),
-      loadTiming_(std::make_unique<LoadTiming>()),
-      paneTimers_(std::make_unique<PaneTimers>()),
-      tickClock_(std::make_unique<TickClock>()),
+      // FormCreate: the command line of a spawned copy.
+      session_(
+          std::make_unique<Session>(parseCommandLine(parameters), clock,
+                                    QUrl::fromLocalFile(blankPage()).toString().toStdString())),
+      panes_(std::make_unique<PaneState>()),
       profiles_(std::make_unique<EngineProfiles>()) {
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(QStringLiteral("Tarnview"));
@@ -59,11 +57,6 @@ TMainForm::TMainForm(const std::vector<std::string>& parameters, Clock& clock, P
     buildMainToolBar();
     buildWebPopup();
     buildFavoritesList();
-    OpenFileChooser = [](QWidget* owner) {
-        return QFileDialog::getOpenFileName(
-            owner, QStringLiteral("Open"), QStringLiteral("*.htm"),
-            QStringLiteral("Web pages (*.htm *.html);;All files (*)"));
-    };
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -76,17 +69,7 @@ TMainForm::TMainForm(const std::vector<std::string>& parameters, Clock& clock, P
     Timer2->setInterval(1000);
     connect(Timer2, &QTimer::timeout, this, &TMainForm::Timer2Timer);
 
-    // FormCreate: the command line of a spawned copy.
-    const StartArguments args = parseCommandLine(parameters);
-    SpawnedCopy = args.SpawnedCopy;
-    StartUrl = QString::fromStdString(args.StartUrl);
-    if (args.GroupName)
-        GroupName = QString::fromStdString(*args.GroupName);
-    if (args.UserName)
-        UserName = QString::fromStdString(*args.UserName);
-    if (SpawnedCopy != 0) {
-        StartupChecksDone = true;
-    } else {
+    if (session_->keepsState()) {
         CleanupLog(clock_,
                    [this](const std::string& text) { ShowStatus(QString::fromStdString(text)); });
     }
@@ -309,7 +292,7 @@ void TMainForm::buildLayout() {
     TAdvSplitter* hosts[4] = {LeftSplit, LeftSplit, RightSplit, RightSplit};
     for (int i = 0; i < 4; ++i) {
         TAdvPane* host = (i % 2 == 0) ? hosts[i]->Pane1() : hosts[i]->Pane2();
-        Panes[i] = buildBrowserPane(i + 1, host);
+        Panes[i] = buildBrowserPane(i + 1, session_->navigationPolicy(), host);
         host->setContent(Panes[i].panel);
         const int pane = i + 1;
         connect(Panes[i].zoomButton, &QToolButton::clicked, this,
@@ -322,13 +305,13 @@ void TMainForm::buildLayout() {
             [this] { MainToolBarClose(Panes[0].toolbar); });
     Panes[0].toolbar->setCloseButton(true);
 
-    HiddenBrowser = new TWebBrowser(this);
+    HiddenBrowser = new TWebBrowser(session_->navigationPolicy(), this);
     HiddenBrowser->setObjectName(QStringLiteral("HiddenBrowser"));
     HiddenBrowser->hide();
+    HiddenBrowser->setLauncher(&launcher_);
     for (BrowserPane& pane : Panes)
         wirePane(pane);
-    for (TWebBrowser* browser :
-         {Panes[0].browser, Panes[1].browser, Panes[2].browser, Panes[3].browser, HiddenBrowser}) {
+    for (TWebBrowser* browser : allBrowsers()) {
         browser->setPrompter(&prompter_);
         browser->setSearchUrl(QString::fromLatin1(kSearchPage));
         wireBrowser(browser);
@@ -366,6 +349,10 @@ void TMainForm::ShowStatus(const QString& text) {
 
 QString TMainForm::blankPage() const {
     return QString::fromStdString((programFolder() / "blank.htm").string());
+}
+
+std::vector<TWebBrowser*> TMainForm::allBrowsers() const {
+    return {Panes[0].browser, Panes[1].browser, Panes[2].browser, Panes[3].browser, HiddenBrowser};
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -432,11 +419,9 @@ void TMainForm::About1Click() {
 }
 
 void TMainForm::Userdata1Click() {
-    const int connectMinutes =
-        UserName.isEmpty() ? 0
-                           : readUserDayMinutes(GroupName.toStdString(), UserName.toStdString(),
-                                                DayRecord::Connect, clock_.today());
-    TWhoAmIForm form(UserName, GroupName, UsageMinutesToday, connectMinutes, this);
+    const Session& s = *session_;
+    TWhoAmIForm form(QString::fromStdString(s.userName()), QString::fromStdString(s.groupName()),
+                     s.usageMinutesToday(), s.connectMinutesToday(), this);
     form.exec();
 }
 

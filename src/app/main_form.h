@@ -4,14 +4,16 @@
 #include <QMainWindow>
 #include <QString>
 #include <array>
-#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/browser_pane.h"
 #include "app/pane_layout.h"
-#include "app/pane_timers.h"
+#include "app/pane_state.h"
+#include "session/session.h"
+#include "widgets/toolbar_state.h"
 
 class QAction;
 class QLabel;
@@ -27,18 +29,15 @@ namespace tarn {
 class Clock;
 class EngineProfiles;
 class Launcher;
-class LoadTiming;
 class Prompter;
-class TickClock;
-class UrlFilter;
 class TAdvSplitter;
 class TDock;
 class TDockToolbar;
 class TWebBrowser;
 
 // The main window: up to four browser panes and a hidden one, under the signed-on user's
-// policy. Handlers keep the names of the controls and events they serve; the logic they call
-// lives in plain classes beside this one.
+// policy. It shows the session and forwards its handlers to it; handlers keep the names of the
+// controls and events they serve, and the logic they call lives in plain classes beside this one.
 class TMainForm : public QMainWindow {
     Q_OBJECT
 
@@ -48,29 +47,11 @@ class TMainForm : public QMainWindow {
               Launcher& launcher, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // Session state.
-    QString UserName;
-    QString GroupName;
-    QString ConfigKey;
-    QString StartUrl;
-    int SpawnedCopy = 0;
-    int PaneCount = 1;
-    int CurrentPane = 1;
-    int ZoomedPane = 0;
-    int UsageMinutesToday = 0;
-    int ConnectMinutesToday = 0;
-    int IdleMinutes = 0;
-    int AdminRoot = 0;
-    int DialMode = 0;
-    int StartDialParam = 1;
-    bool LoggingEnabled = false;
-    bool AllowMailLinks = true;
-    bool Connected = false;
-    bool UseLogon = false;
-    bool UserActive = false;
-    bool StartupChecksDone = false;
-    int UrlHistory = 2;
-    int MaxHistoryEntries = 25;
+    // Who uses the window and under which policy.
+    Session& session() { return *session_; }
+    const Session& session() const { return *session_; }
+    // How many panes show, the current one, the zoomed one and a favourite waiting to drop.
+    const PaneState& paneState() const { return *panes_; }
 
     // Controls.
     TDock *Dock971{}, *Dock972{}, *Dock973{}, *Dock974{};
@@ -89,8 +70,6 @@ class TMainForm : public QMainWindow {
     QAction *Open2{}, *SaveAs2{}, *Print2{}, *GoHome1{}, *GoToSearchPage1{};
     QAction *StartAutomaticRefresh1{}, *StopAutomaticRefresh1{}, *StartURLCycle1{},
         *PauseMultipageCycling1{}, *ClearHistory1{};
-    // Asks for a page to open (File > Open); tests answer it.
-    std::function<QString(QWidget* parent)> OpenFileChooser;
     QAction *Open1{}, *SaveAs1{}, *Properties1{}, *Administration1{}, *Exit1{};
     QAction *ShowButtonbar1{}, *ShowStatusbar1{}, *ShowFavoritesList1{};
     QAction *AddToFavorites1{}, *ReadMessages1{}, *NewMessage1{};
@@ -101,10 +80,6 @@ class TMainForm : public QMainWindow {
     std::vector<QIcon> ImageList1;  // web page, folder, local file
     QMenu* PopupMenu1{};
     QAction* DeleteFavorite1{};
-    bool DropPending = false;
-    QString DropUrl;
-    // Asks for a file in a favourites subfolder (OpenDialog1); tests answer it.
-    std::function<QString(QWidget* parent, const QString& startFile)> FavoriteFileChooser;
 
     // Life events.
     void FormShow();
@@ -114,9 +89,10 @@ class TMainForm : public QMainWindow {
     void Timer2Timer();
     void RunSetupWizard();
 
-    // Settings and sign-on.
-    void ReloadSettings(bool applyUser);
-    void LoadUserSettings(const QString& user, const QString& group, const QString& previousGroup,
+    // Settings and sign-on. A reload or load that can not read what it needs shows why and
+    // leaves the session as it was; false then.
+    bool ReloadSettings(bool applyUser);
+    bool LoadUserSettings(const QString& user, const QString& group, const QString& previousGroup,
                           const QString& previousUser);
     bool SignOn();
     void SaveUserState();
@@ -166,6 +142,8 @@ class TMainForm : public QMainWindow {
 
     // Engine events; the sender tells the pane.
     void WebBrowser1BeforeNavigate(TWebBrowser* sender, const QString& url, bool& Cancel);
+    // The policy refused a navigation of any browser: shown, and logged where it counts.
+    void WebBrowser1NavigationRefused(const QString& url, const QString& status, bool log);
     void WebBrowser1NavigateComplete(TWebBrowser* sender, const QString& url);
     void WebBrowser1DownloadBegin(TWebBrowser* sender);
     void WebBrowser1DownloadComplete(TWebBrowser* sender);
@@ -180,6 +158,8 @@ class TMainForm : public QMainWindow {
     void PauseMultipageCycling1Click();
     void RememberAllBtnClick();
     void TransparentButton1Click();
+    // Opens `url` in the hidden browser; with flag 1 in the platform's own browser outside.
+    void HiddenBrowserNewWindow(const QString& url, int flags);
 
     // Commands.
     void ExitButtonClick();
@@ -214,36 +194,35 @@ class TMainForm : public QMainWindow {
     void buildLayout();
     void applyArrangement(const PaneArrangement& arrangement);
     void applyTileFormat(TileFormat format);
+    void applyStartupSettings();
+    void applyUserSettings(const UserSettings& settings,
+                           const std::vector<std::optional<ToolbarState>>& toolbars);
+    void applyWindowConfig(const WindowConfig& config);
+    void applySpawnedCopyLayout();
     void setButtonShown(QToolButton* button, bool shown);
     void useProfileFor(const QString& group, const QString& user);
-    void restoreToolbars();
+    std::vector<std::optional<ToolbarState>> readToolbars(const std::string& configKey) const;
     void saveToolbars();
     void keepOnScreen();
     BrowserPane* paneOf(const TWebBrowser* browser);
-    // Runs the URL filter on `address`; a refusal is shown and, where it counts, logged.
-    bool passesFilter(const QString& address);
     std::vector<TDock*> allDocks() const;
     std::vector<TDockToolbar*> allToolbars() const;
+    std::vector<TWebBrowser*> allBrowsers() const;
     QString blankPage() const;
 
     Clock& clock_;
     Prompter& prompter_;
     Launcher& launcher_;
-    std::unique_ptr<UrlFilter> filter_;
-    std::unique_ptr<LoadTiming> loadTiming_;
-    std::unique_ptr<PaneTimers> paneTimers_;
-    std::unique_ptr<TickClock> tickClock_;
-    std::array<PaneTimerSettings, 4> paneSettings_{};
-    bool tickBusy_ = false;
-    int sortColumn_ = -1;  // the favourites list's last sort, until the next refresh
-    bool sortAscending_ = true;
+    std::unique_ptr<Session> session_;
+    std::unique_ptr<PaneState> panes_;
     std::unique_ptr<EngineProfiles> profiles_;
     QWebEngineProfile* profile_{};
     QString profileGroup_, profileUser_;
     TileFormat tileFormat_ = TileFormat::Grid;  // the designed tiling
     PaneArrangement arrangement_{};
+    int sortColumn_ = -1;  // the favourites list's last sort, until the next refresh
+    bool sortAscending_ = true;
     bool shown_ = false;
-    bool signingOn_ = false;
 };
 
 }  // namespace tarn

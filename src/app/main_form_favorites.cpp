@@ -1,7 +1,6 @@
 // The favourites list, the Favorites menu, opening and dropping favourites, adding and deleting.
 #include <QAction>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -10,6 +9,7 @@
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <filesystem>
 
 #include "app/engine/web_browser.h"
 #include "app/favorite_item.h"
@@ -56,27 +56,29 @@ void TMainForm::buildFavoritesList() {
     connect(DeleteFavorite1, &QAction::triggered, this, &TMainForm::DeleteFavorite1Click);
     connect(AddToFavorites1, &QAction::triggered, this, &TMainForm::AddToFavorites1Click);
     connect(ShowFavoritesList1, &QAction::triggered, this, &TMainForm::ShowFavoritesList1Click);
-
-    FavoriteFileChooser = [](QWidget* owner, const QString& startFile) {
-        // The start file is the folder, written as the settings write it, and "\*.*".
-        QString folder = startFile;
-        folder.chop(QStringLiteral("\\*.*").size());
-        const QString dir = QString::fromStdString(mapPath(folder.toStdString()).string());
-        return QFileDialog::getOpenFileName(owner, QStringLiteral("Open"), dir,
-                                            QStringLiteral("All files (*)"));
-    };
 }
 
 std::string TMainForm::favoritesFolder() {
-    return ResolveFavoritesFolder(UseLogon, [this] { return GetUserFolder().toStdString(); });
+    return ResolveFavoritesFolder(session_->useLogon(),
+                                  [this] { return GetUserFolder().toStdString(); });
 }
 
 std::string TMainForm::favoritesWriteFolder() {
-    return UseLogon ? GetUserFolder().toStdString() : std::string();
+    return session_->useLogon() ? GetUserFolder().toStdString() : std::string();
 }
 
 void TMainForm::RefreshFavorites() {
-    const auto entries = ScanFavoritesFolder(favoritesFolder());
+    std::optional<std::vector<FavoriteEntry>> entries;
+    try {
+        entries = ScanFavoritesFolder(favoritesFolder());
+    } catch (const std::filesystem::filesystem_error& failure) {
+        // The user stays signed on, without favourites, until the folder can be made.
+        prompter_.error("The favourites folder " + failure.path1().string() +
+                        " could not be created: " + failure.code().message() +
+                        ". Favourites are not available; ask your administrator to check the "
+                        "group's favourites folder.");
+        entries.emplace();
+    }
     if (!entries)
         return;
     FavListView->clear();
@@ -103,43 +105,42 @@ void TMainForm::FavListViewClick() {
     if (!item || !item->isSelected())
         return;
     if (item->kind() != FavoriteKind::Folder) {
-        DropUrl = QString::fromStdString(
-            ReadShortcutUrl("", item->text(0).toStdString() + ".URL", favoritesFolder()));
-        OpenFavorite(DropUrl);
+        OpenFavorite(
+            QString::fromStdString(ReadShortcutUrl("", item->fileName(), favoritesFolder())));
         return;
     }
-    const QString chosen = FavoriteFileChooser(this, item->text(1) + QStringLiteral("\\*.*"));
-    if (chosen.isEmpty())
+    const std::string chosen = prompter_.chooseFile(
+        {"Open", FavoritePath(item->text(1).toStdString()).string(), "", "All files (*)"});
+    if (chosen.empty())
         return;
-    DropUrl = chosen;
-    if (QFileInfo(chosen).suffix().toUpper() == QStringLiteral("URL")) {
-        DropUrl = QString::fromStdString(ReadShortcutUrl(chosen.toStdString(), "", ""));
-    }
-    OpenFavorite(DropUrl);
+    QString url = QString::fromStdString(chosen);
+    if (QFileInfo(url).suffix().toUpper() == QStringLiteral("URL"))
+        url = QString::fromStdString(ReadShortcutUrl(chosen, "", ""));
+    OpenFavorite(url);
 }
 
 void TMainForm::OpenFavorite(const QString& url) {
     if (url.isEmpty())
         return;
-    if (PaneCount == 1) {
+    if (panes_->count() == 1) {
         Panes[0].browser->Navigate(url);
-    } else if (ZoomedPane != 0) {
-        Panes[ZoomedPane - 1].browser->Navigate(url);
+    } else if (panes_->zoomed() != 0) {
+        Panes[panes_->zoomed() - 1].browser->Navigate(url);
     } else {
-        DropPending = true;
+        panes_->setPendingDrop(url.toStdString());
     }
 }
 
 void TMainForm::LeftTopURLEnter(BrowserPane& pane) {
-    if (!DropPending)
+    const auto drop = panes_->takeDrop();
+    if (!drop)
         return;
-    DropPending = false;
-    pane.url->setEditText(DropUrl);
+    pane.url->setEditText(QString::fromStdString(*drop));
     LeftTopURLKeyPress(pane);
 }
 
 void TMainForm::CancelDropFavorite() {
-    DropPending = false;
+    panes_->cancelDrop();
 }
 
 void TMainForm::FavoritesMenuItemClick(QAction* item) {
@@ -157,22 +158,21 @@ void TMainForm::FavoritesMenuItemClick(QAction* item) {
 void TMainForm::AddToFavorites1Click() {
     TFavForm form(prompter_, this);
     form.FavoritesFolderField = QString::fromStdString(favoritesWriteFolder());
-    if (CurrentPane >= 1 && CurrentPane <= 4) {
-        form.InitialName = Panes[CurrentPane - 1].browser->LocationName();
-        form.InitialUrl = Panes[CurrentPane - 1].browser->LocationURL();
-    }
+    const TWebBrowser* current = Panes[panes_->current() - 1].browser;
+    form.InitialName = current->LocationName();
+    form.InitialUrl = current->LocationURL();
     if (form.exec() == QDialog::Accepted)
         RefreshFavorites();
 }
 
 void TMainForm::DeleteFavorite1Click() {
-    DropPending = false;
-    QTreeWidgetItem* item = FavListView->currentItem();
+    panes_->cancelDrop();
+    auto* item = static_cast<FavoriteItem*>(FavListView->currentItem());
     if (!item || !item->isSelected()) {
         prompter_.message("select a favorite, then right click to delete it..");
         return;
     }
-    if (DeleteFavoriteEntry(favoritesWriteFolder(), item->text(0).toStdString(), false).deleted) {
+    if (DeleteFavoriteEntry(favoritesWriteFolder(), item->fileName(), false).deleted) {
         RefreshFavorites();
     }
 }

@@ -37,29 +37,26 @@ void TMainForm::ArrangePanes() {
         Panes[i].topDock->setAllowDrag(true);
         Panes[i].bottomDock->setAllowDrag(true);
     }
-    if (const auto a = arrangementForCount(PaneCount))
+    if (const auto a = arrangementForCount(panes_->count()))
         applyArrangement(*a);
 }
 
 void TMainForm::NewSplitButtonClick() {
-    if (PaneCount > 3)
+    if (!panes_->add())
         return;
-    ++PaneCount;
     ArrangePanes();
-    BrowserPane& pane = Panes[PaneCount - 1];
+    BrowserPane& pane = Panes[panes_->count() - 1];
     if (!pane.url->currentText().isEmpty())
         return;
-    const WindowConfig config = readWindowConfig(ConfigKey.toStdString());
-    const std::string& start = config.sPaneUrl[PaneCount - 1];
+    const WindowConfig config = readWindowConfig(session_->configKey());
+    const std::string& start = config.sPaneUrl[panes_->count() - 1];
     if (!start.empty())
         pane.browser->Navigate(QString::fromStdString(start));
 }
 
 void TMainForm::DelSplitButtonClick() {
-    if (PaneCount < 2)
-        return;
-    --PaneCount;
-    ArrangePanes();
+    if (panes_->remove())
+        ArrangePanes();
 }
 
 void TMainForm::applyTileFormat(TileFormat format) {
@@ -112,13 +109,13 @@ void TMainForm::LTZoomClick(int pane) {
         p.topDock->setAllowDrag(true);
         p.bottomDock->setAllowDrag(true);
     }
-    if (ZoomedPane != 0) {
+    if (panes_->zoomed() != 0) {
         ArrangePanes();
-        ZoomedPane = 0;
+        panes_->setZoomed(0);
         return;
     }
     applyArrangement(arrangementForZoom(pane, arrangement_));
-    ZoomedPane = pane;
+    panes_->setZoomed(pane);
 }
 
 void TMainForm::PaneResize(int paneNumber) {

@@ -2,7 +2,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCursor>
-#include <QFileDialog>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -12,15 +12,12 @@
 #include <QUrl>
 
 #include "app/engine/web_browser.h"
-#include "app/load_timing.h"
 #include "app/main_form.h"
-#include "app/pane_timers.h"
 #include "app/url_combo_box.h"
-#include "app/url_filter.h"
 #include "app/url_history.h"
 #include "log/log_writer.h"
 #include "platform/clock.h"
-#include "platform/launcher.h"
+#include "platform/prompter.h"
 #include "widgets/busy_indicator.h"
 
 namespace tarn {
@@ -63,19 +60,6 @@ BrowserPane* TMainForm::paneOf(const TWebBrowser* browser) {
     return nullptr;
 }
 
-bool TMainForm::passesFilter(const QString& address) {
-    const FilterDecision decision = filter_->check(address.toStdString(), AllowMailLinks);
-    if (decision.verdict == FilterVerdict::Allowed) {
-        return true;
-    }
-    if (decision.log) {
-        WriteUrlRecord({GroupName.toStdString(), UserName.toStdString()}, address.toStdString(), "",
-                       true, clock_);
-    }
-    ShowStatus(QString::fromStdString(decision.status));
-    return false;
-}
-
 void TMainForm::wirePane(BrowserPane& pane) {
     connect(pane.url->lineEdit(), &QLineEdit::returnPressed, this,
             [this, &pane] { LeftTopURLKeyPress(pane); });
@@ -93,6 +77,8 @@ void TMainForm::wirePane(BrowserPane& pane) {
 }
 
 void TMainForm::wireBrowser(TWebBrowser* browser) {
+    connect(browser, &TWebBrowser::NavigationRefused, this,
+            &TMainForm::WebBrowser1NavigationRefused);
     connect(browser, &TWebBrowser::BeforeNavigate, this,
             [this, browser](const QString& url, bool& Cancel) {
                 WebBrowser1BeforeNavigate(browser, url, Cancel);
@@ -146,8 +132,7 @@ void TMainForm::wireBrowser(TWebBrowser* browser) {
 }
 
 void TMainForm::SetCurrentPane(int pane) {
-    if (pane >= 1 && pane <= 4)
-        CurrentPane = pane;
+    panes_->setCurrent(pane);
 }
 
 void TMainForm::navigatePane(BrowserPane& pane, const QString& address) {
@@ -179,9 +164,9 @@ void TMainForm::LeftTopRefreshBtnClick(BrowserPane& pane) {
 
 void TMainForm::LTPopupClick(BrowserPane& pane) {
     SetCurrentPane(pane.number);
-    const PopupState state = paneTimers_->menuState(
-        pane.number, readOkToAutoRefresh(ConfigKey.toStdString(), pane.number),
-        readOkToCycle(ConfigKey.toStdString(), pane.number));
+    const std::string& key = session_->configKey();
+    const PopupState state = session_->paneTimers().menuState(
+        pane.number, readOkToAutoRefresh(key, pane.number), readOkToCycle(key, pane.number));
     StartAutomaticRefresh1->setEnabled(state.startRefresh);
     StopAutomaticRefresh1->setEnabled(state.stopRefresh);
     StartURLCycle1->setEnabled(state.startCycle);
@@ -190,43 +175,47 @@ void TMainForm::LTPopupClick(BrowserPane& pane) {
 }
 
 void TMainForm::Open1Click() {
-    const QString file = OpenFileChooser(this);
-    if (!file.isEmpty())
-        navigatePane(Panes[CurrentPane - 1], file);
+    const std::string file =
+        prompter_.chooseFile({"Open", QDir::currentPath().toStdString(), "*.htm",
+                              "Web pages (*.htm *.html);;All files (*)"});
+    if (!file.empty())
+        navigatePane(Panes[panes_->current() - 1], QString::fromStdString(file));
 }
 
 void TMainForm::SaveAs1Click() {
-    Panes[CurrentPane - 1].browser->SaveAs();
+    Panes[panes_->current() - 1].browser->SaveAs();
 }
 
 void TMainForm::Print2Click() {
-    Panes[CurrentPane - 1].browser->Print();
+    Panes[panes_->current() - 1].browser->Print();
 }
 
 void TMainForm::GoHome1Click() {
-    Panes[CurrentPane - 1].browser->GoHome();
+    Panes[panes_->current() - 1].browser->GoHome();
 }
 
 void TMainForm::GoToSearchPage1Click() {
-    Panes[CurrentPane - 1].browser->GoSearch();
+    Panes[panes_->current() - 1].browser->GoSearch();
 }
 
 void TMainForm::ClearHistory1Click() {
-    QComboBox* box = Panes[CurrentPane - 1].url;
+    QComboBox* box = Panes[panes_->current() - 1].url;
     const QSignalBlocker block(box);
     const QString shown = box->currentText();
     box->clear();
     box->setEditText(shown);
 }
 
-void TMainForm::WebBrowser1BeforeNavigate(TWebBrowser* sender, const QString& url, bool& Cancel) {
-    // Dialling on the first navigation comes with the dial-up connection.
-    if (!passesFilter(url)) {
-        Cancel = true;
-        return;
-    }
-    if (Connected)
-        IdleMinutes = 0;
+void TMainForm::WebBrowser1NavigationRefused(const QString& url, const QString& status, bool log) {
+    if (log)
+        WriteUrlRecord(session_->identity(), url.toStdString(), "", true, clock_);
+    ShowStatus(status);
+}
+
+void TMainForm::WebBrowser1BeforeNavigate(TWebBrowser* sender, const QString& url, bool&) {
+    // The browser's policy has passed the address. Dialling on the first navigation comes with
+    // the dial-up connection.
+    session_->noteNavigation();
     BrowserPane* pane = paneOf(sender);
     if (!pane)
         return;  // HiddenBrowser
@@ -237,13 +226,11 @@ void TMainForm::WebBrowser1BeforeNavigate(TWebBrowser* sender, const QString& ur
     }
     pane->statePanel->setText(QStringLiteral("Navigating..."));
     if (pane->number == 1)
-        loadTiming_->onBeforeNavigate(millisecondsOf(clock_));
+        session_->loadTiming().onBeforeNavigate(millisecondsOf(clock_));
 }
 
 void TMainForm::MailLinkClicked(const QUrl& url) {
-    if (passesFilter(url.toString())) {
-        launcher_.openUrl(url.toString().toStdString());
-    }
+    HiddenBrowserNewWindow(url.toString(), TWebBrowser::NavOpenInNewWindow);
 }
 
 void TMainForm::WebBrowser1NavigateComplete(TWebBrowser* sender, const QString& url) {
@@ -251,7 +238,7 @@ void TMainForm::WebBrowser1NavigateComplete(TWebBrowser* sender, const QString& 
     if (!pane)
         return;
     if (pane->number == 1)
-        loadTiming_->onNavigateComplete(millisecondsOf(clock_));
+        session_->loadTiming().onNavigateComplete(millisecondsOf(clock_));
     pane->statusPanel->clear();
     pane->statePanel->setText(QStringLiteral("Arrived OK"));
     AddToHistory(url, pane->number);
@@ -266,7 +253,7 @@ void TMainForm::WebBrowser1DownloadBegin(TWebBrowser* sender) {
     pane->animate->start();
     SetCurrentPane(pane->number);
     if (pane->number == 1)
-        loadTiming_->onDownloadBegin(millisecondsOf(clock_));
+        session_->loadTiming().onDownloadBegin(millisecondsOf(clock_));
 }
 
 void TMainForm::WebBrowser1DownloadComplete(TWebBrowser* sender) {
@@ -278,12 +265,14 @@ void TMainForm::WebBrowser1DownloadComplete(TWebBrowser* sender) {
     pane->animate->stop();
     pane->animate->hide();
     if (pane->number == 1)
-        loadTiming_->onDownloadComplete(millisecondsOf(clock_));
+        session_->loadTiming().onDownloadComplete(millisecondsOf(clock_));
 }
 
 void TMainForm::AddToHistory(const QString& address, int pane) {
     ComboHistoryBox b1(Panes[0].url), b2(Panes[1].url), b3(Panes[2].url), b4(Panes[3].url);
-    addToHistory({&b1, &b2, &b3, &b4}, address.toStdString(), pane, UrlHistory, MaxHistoryEntries);
+    const WindowConfig& config = session_->config();
+    addToHistory({&b1, &b2, &b3, &b4}, address.toStdString(), pane, config.iUrlHistory,
+                 config.iMaxHistoryEntries);
 }
 
 }  // namespace tarn

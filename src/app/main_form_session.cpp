@@ -7,23 +7,19 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
+#include <exception>
 
 #include "app/engine/engine_profiles.h"
 #include "app/engine/web_browser.h"
 #include "app/main_form.h"
 #include "app/url_combo_box.h"
-#include "app/url_filter.h"
 #include "app/user_config.h"
 #include "log/log_cleanup.h"
 #include "platform/clock.h"
 #include "platform/prompter.h"
 #include "session/logon_form.h"
-#include "settings/admin_area.h"
 #include "settings/day_record.h"
-#include "settings/group_lists.h"
-#include "settings/group_record.h"
-#include "settings/registry_layout.h"
-#include "settings/settings_store.h"
 #include "widgets/adv_splitter.h"
 #include "widgets/busy_indicator.h"
 #include "widgets/dock.h"
@@ -38,11 +34,6 @@ QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// Before the first sign-on there is no group yet, and its policy is every default.
-GroupRecord policyOf(const QString& group) {
-    return group.isEmpty() ? policyDefaults() : readGroupPolicy(group.toStdString());
-}
-
 }  // namespace
 
 void TMainForm::FormShow() {
@@ -50,23 +41,10 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::FormActivate() {
-    if (!StartupChecksDone) {
-        StartupChecksDone = true;
-        SettingsStore store(kTarnviewRoot);
-        if (store.read_string("Config", "sInstalledVersion", "").empty())
-            Timer2->start();
-    }
-    if (signingOn_)
-        return;  // the logon dialog of a running sign-on is closing
-    if (UseLogon) {
-        if (SpawnedCopy != 0) {
-            UserActive = true;
-        } else if (!UserActive && !Timer2->isActive()) {
-            SignOn();
-        }
-    } else {
-        UserActive = true;
-    }
+    if (session_->takeFirstRunCheck())
+        Timer2->start();
+    if (session_->activate(Timer2->isActive()) == Session::Activation::SignOn)
+        SignOn();
 }
 
 void TMainForm::Timer2Timer() {
@@ -78,152 +56,100 @@ void TMainForm::Timer2Timer() {
 
 void TMainForm::RunSetupWizard() {
     // The wizard's own window comes with the first-run setup; its other steps run here.
-    ReloadSettings(false);
-    if (UseLogon) {
+    if (!ReloadSettings(false))
+        return;
+    if (session_->useLogon())
         SignOn();
-    } else {
-        UserActive = true;
-    }
+    else
+        session_->activate(false);
 }
 
-void TMainForm::ReloadSettings(bool applyUser) {
-    {
-        SettingsStore store(kTarnviewRoot);
-        AdminRoot = store.read_int("Config", "iUserSet", 0);
+bool TMainForm::ReloadSettings(bool applyUser) {
+    StartupSettings startup;
+    std::optional<UserSettings> user;
+    std::vector<std::optional<ToolbarState>> toolbars;
+    try {
+        startup = session_->readStartupSettings();
+        if (applyUser) {
+            const auto [userName, groupName] = session_->reloadIdentity(startup);
+            ShowStatus(QStringLiteral("loading group lists.."));
+            user = session_->readUserSettings(userName, groupName, std::string());
+            toolbars = readToolbars(user->ConfigKey);
+        }
+    } catch (const std::exception& failure) {
+        prompter_.error(failure.what());
+        return false;
     }
+    session_->applyStartupSettings(startup);
+    applyStartupSettings();
+    if (user) {
+        session_->switchTo(*user);
+        applyUserSettings(*user, toolbars);
+    }
+    return true;
+}
+
+void TMainForm::applyStartupSettings() {
     setButtonShown(ConnectButton, false);
     setButtonShown(DisconnectButton, false);
     CancelButton->setEnabled(false);
-    {
-        auto admin = openAdminKey(kAdminKey, false);
-        LoggingEnabled = admin->read_bool("", "bLoggingEnabled", false);
-        UseLogon = admin->read_bool("", "bUseLogon", false);
-    }
-    if (SpawnedCopy == 0) {
-        if (UseLogon) {
-            setButtonShown(SignonButton, true);
-        } else {
-            GroupName = QString::fromLatin1(kDefaultGroup);
-            UserName = QString::fromLatin1(kDefaultUser);
-            setButtonShown(SignonButton, false);
-        }
-    } else if (GroupName.isEmpty()) {
-        GroupName = QString::fromLatin1(kDefaultGroup);
-        UserName = QString::fromLatin1(kDefaultUser);
-    }
-    if (applyUser)
-        LoadUserSettings(UserName, GroupName, QString(), QString());
+    if (!session_->spawnedCopy())
+        setButtonShown(SignonButton, session_->useLogon());
 }
 
-void TMainForm::LoadUserSettings(const QString& user, const QString& group,
+bool TMainForm::LoadUserSettings(const QString& user, const QString& group,
                                  const QString& previousGroup, const QString& previousUser) {
     Q_UNUSED(previousUser);
-    const std::string groupId = group.toStdString();
-    const std::string userId = user.toStdString();
-    const GroupRecord policy = policyOf(group);
-    if (SpawnedCopy == 0) {
-        StartDialParam = policy.iStartDialParam;
-        // A group without dialling must not inherit the previous group's dial mode.
-        DialMode = 0;
-        if (policy.bGroupRASFlag)
-            DialMode = 1;
-        if (policy.bGroupAOLFlag)
-            DialMode = 2;
-        if (policy.bGroupRASFlag && policy.bGroupAOLFlag)
-            DialMode = 3;
-        if (DialMode != 0) {
-            setButtonShown(ConnectButton, true);
-            setButtonShown(DisconnectButton, true);
-            DisconnectButton->setEnabled(false);
-        }
-    }
-    AllowMailLinks = policy.bGroupAllowMailLinks;
-    UsageMinutesToday = userId.empty() || groupId.empty()
-                            ? 0
-                            : readUserDayMinutes(groupId, userId, DayRecord::Usage, clock_.today());
-
     ShowStatus(QStringLiteral("loading group lists.."));
-    if (group == previousGroup) {
-        ShowStatus(QStringLiteral("lists not refreshed.."));
-    } else {
-        // The filter keeps the lists in the form it matches them; only their counts are shown.
-        const GroupLists lists = assembleGroupLists(policy);
-        filter_ = std::make_unique<UrlFilter>(lists);
+    std::optional<UserSettings> next;
+    std::vector<std::optional<ToolbarState>> toolbars;
+    try {
+        next = session_->readUserSettings(user.toStdString(), group.toStdString(),
+                                          previousGroup.toStdString());
+        toolbars = readToolbars(next->ConfigKey);
+    } catch (const std::exception& failure) {
+        prompter_.error(failure.what());
+        return false;
+    }
+    session_->switchTo(*next);
+    applyUserSettings(*next, toolbars);
+    return true;
+}
+
+void TMainForm::applyUserSettings(const UserSettings& settings,
+                                  const std::vector<std::optional<ToolbarState>>& toolbars) {
+    if (session_->dialMode() != 0) {
+        setButtonShown(ConnectButton, true);
+        setButtonShown(DisconnectButton, true);
+        DisconnectButton->setEnabled(false);
+    }
+    if (const auto& lists = settings.lists) {
         ShowStatus(QStringLiteral("lists: %1\\%2\\%3")
-                       .arg(lists.ExclusionList.size())
-                       .arg(lists.WordList.size())
-                       .arg(lists.InclusionList.size()));
-    }
-
-    if (const auto key = configKeyFor(groupId, userId, policy.configChoice.iUserConfigType)) {
-        ConfigKey = qs(*key);
-    }
-    const WindowConfig config = readWindowConfig(ConfigKey.toStdString());
-
-    if (SpawnedCopy != 0) {
-        move(x() + 50, y() + 50);
-        PaneCount = 1;
-        AppSplitter->setPosition(140);
-        ShowFavoritesList1->setChecked(false);
-        ShowButtonbar1->setChecked(true);
-        ShowStatusbar1->setChecked(true);
-        Administration1->setEnabled(false);
-        Properties1->setEnabled(false);
-        ConfigButton->setEnabled(false);
-        for (QToolButton* b :
-             {SignonButton, RememberAllBtn, ConnectButton, DisconnectButton, CancelButton}) {
-            setButtonShown(b, false);
-        }
-        setWindowTitle(QStringLiteral("Tarnview (spawned)"));
+                       .arg(lists->exclusions)
+                       .arg(lists->words)
+                       .arg(lists->inclusions));
     } else {
-        move(config.iPositionLeft, config.iPositionTop);
-        resize(config.iPositionWidth.value_or(width()), config.iPositionHeight.value_or(height()));
-        keepOnScreen();
-        PaneCount = config.iNumberOfPanes;
-        AppSplitter->setPosition(config.iAppSplitPos);
-        if (config.iMainSplitPos != 0)
-            MainSplit->setPosition(config.iMainSplitPos);
-        if (config.iLeftSplitPos != 0)
-            LeftSplit->setPosition(config.iLeftSplitPos);
-        if (config.iRightSplitPos != 0)
-            RightSplit->setPosition(config.iRightSplitPos);
-        switch (config.iTileFormat) {
-            case 0:
-                Gridformat1Click();
-                break;
-            case 1:
-                Verticaltileformat1Click();
-                break;
-            case 2:
-                Horizontaltileformat1Click();
-                break;
-            default:
-                break;
-        }
-        ShowFavoritesList1->setChecked(config.bShowFavorites);
-        ShowButtonbar1->setChecked(config.bShowButtonBar);
-        ShowStatusbar1->setChecked(config.bShowStatusBar);
+        ShowStatus(QStringLiteral("lists not refreshed.."));
     }
+
+    const WindowConfig& config = settings.config;
+    if (session_->spawnedCopy())
+        applySpawnedCopyLayout();
+    else
+        applyWindowConfig(config);
+    ShowFavoritesList1->setChecked(config.bShowFavorites);
+    ShowButtonbar1->setChecked(config.bShowButtonBar);
+    ShowStatusbar1->setChecked(config.bShowStatusBar);
     // The bars follow their check marks, so the menu never says hidden while a bar shows.
     MainToolBar->setVisible(ShowButtonbar1->isChecked());
     statusBar()->setVisible(ShowStatusbar1->isChecked());
 
-    for (BrowserPane& pane : Panes)
-        pane.url->clear();
-    if (SpawnedCopy == 0) {
-        UrlHistory = config.iUrlHistory;
-        MaxHistoryEntries = config.iMaxHistoryEntries;
-        for (int i = 0; i < 4; ++i) {
-            paneSettings_[i] = {config.iWebRefreshRate[i], config.bWebRefreshMins[i],
-                                config.iWebCycleRate[i], config.bWebCycleMins[i]};
-        }
-        paneTimers_->setSettings(paneSettings_);
-        const auto histories = readHistories(ConfigKey.toStdString(), UrlHistory);
-        for (int i = 0; i < 4; ++i) {
-            for (const std::string& entry : histories[i])
-                Panes[i].url->addItem(qs(entry));
-            Panes[i].url->setCurrentIndex(-1);
-        }
+    for (int i = 0; i < 4; ++i) {
+        TUrlComboBox* box = Panes[i].url;
+        box->clear();
+        for (const std::string& entry : settings.histories[i])
+            box->addItem(qs(entry));
+        box->setCurrentIndex(-1);
     }
     AppSplitter->Pane1Setting()->setVisible(ShowFavoritesList1->isChecked());
     for (BrowserPane& pane : Panes)
@@ -231,58 +157,108 @@ void TMainForm::LoadUserSettings(const QString& user, const QString& group,
     RefreshFavorites();
 
     ArrangePanes();
-    CurrentPane = 1;
+    panes_->setCurrent(1);
 
-    useProfileFor(group, user);
+    useProfileFor(qs(session_->groupName()), qs(session_->userName()));
     for (int i = 0; i < 4; ++i) {
         // Go Home goes to the pane's start address, or to the blank page without one.
         const std::string& start = config.sPaneUrl[i];
         Panes[i].browser->setHomeUrl(start.empty() ? blankPage() : qs(start));
     }
-    if (SpawnedCopy == 0) {
-        for (int i = 0; i < PaneCount; ++i) {
+    if (session_->spawnedCopy()) {
+        if (!session_->startUrl().empty())
+            Panes[0].browser->Navigate(qs(session_->startUrl()));
+        return;
+    }
+    // Nobody signed on has no start pages: the panes wait for the next user.
+    if (!session_->userName().empty()) {
+        for (int i = 0; i < panes_->count(); ++i) {
             if (!config.sPaneUrl[i].empty())
                 Panes[i].browser->Navigate(qs(config.sPaneUrl[i]));
         }
-        restoreToolbars();
-    } else if (!StartUrl.isEmpty()) {
-        Panes[0].browser->Navigate(StartUrl);
+    }
+    const std::vector<TDock*> docks = allDocks();
+    const std::vector<TDockToolbar*> bars = allToolbars();
+    for (size_t i = 0; i < bars.size(); ++i) {
+        if (toolbars[i])
+            applyToolbarState(*bars[i], *toolbars[i], docks);
     }
 }
 
+void TMainForm::applyWindowConfig(const WindowConfig& config) {
+    move(config.iPositionLeft, config.iPositionTop);
+    resize(config.iPositionWidth.value_or(width()), config.iPositionHeight.value_or(height()));
+    keepOnScreen();
+    panes_->setCount(config.iNumberOfPanes);
+    AppSplitter->setPosition(config.iAppSplitPos);
+    if (config.iMainSplitPos != 0)
+        MainSplit->setPosition(config.iMainSplitPos);
+    if (config.iLeftSplitPos != 0)
+        LeftSplit->setPosition(config.iLeftSplitPos);
+    if (config.iRightSplitPos != 0)
+        RightSplit->setPosition(config.iRightSplitPos);
+    switch (config.iTileFormat) {
+        case 0:
+            Gridformat1Click();
+            break;
+        case 1:
+            Verticaltileformat1Click();
+            break;
+        case 2:
+            Horizontaltileformat1Click();
+            break;
+        default:
+            break;
+    }
+}
+
+void TMainForm::applySpawnedCopyLayout() {
+    move(x() + 50, y() + 50);
+    panes_->setCount(1);
+    AppSplitter->setPosition(140);
+    Administration1->setEnabled(false);
+    Properties1->setEnabled(false);
+    ConfigButton->setEnabled(false);
+    for (QToolButton* b :
+         {SignonButton, RememberAllBtn, ConnectButton, DisconnectButton, CancelButton}) {
+        setButtonShown(b, false);
+    }
+    setWindowTitle(QStringLiteral("Tarnview (spawned)"));
+}
+
 bool TMainForm::SignOn() {
-    signingOn_ = true;
-    if (UserActive) {
+    const SignOnGuard guard = session_->beginSignOn();
+    if (!guard)
+        return false;
+    if (session_->userActive()) {
         SaveUserState();
         // Hanging up comes with the dial-up connection.
+        // Nothing of the last user's web session, its history included, may reach the next
+        // one: the panes get fresh pages before they show the blank page.
+        useProfileFor(QString(), QString());
         for (BrowserPane& pane : Panes)
             pane.browser->Navigate(blankPage());
-        PaneCount = 1;
+        panes_->setCount(1);
         ArrangePanes();
     }
-    UserActive = false;
+    session_->signOff();
     QApplication::processEvents();
-    writeUserActive(ConfigKey.toStdString(), false);
-    const QString previousUser = UserName;
-    const QString previousGroup = GroupName;
-    // Nothing of the last user's web session may reach the next one.
     useProfileFor(QString(), QString());
+    const QString previousUser = qs(session_->userName());
+    const QString previousGroup = qs(session_->groupName());
 
     TLogonForm logon(prompter_, clock_, this);
     logon.exec();
-    UserName = logon.UserId();
-    GroupName = logon.Group();
-    UserActive = true;
-    LoadUserSettings(UserName, GroupName, previousGroup, previousUser);
-    writeUserActive(ConfigKey.toStdString(), true);
-    signingOn_ = false;
+    if (!LoadUserSettings(logon.UserId(), logon.Group(), previousGroup, previousUser))
+        return false;
+    session_->signOn();
     return true;
 }
 
 void TMainForm::SaveUserState() {
-    if (!UserActive)
+    if (!session_->userActive())
         return;
-    const std::string key = ConfigKey.toStdString();
+    const std::string key = session_->configKey();
     const std::string today = clock_.today();
     WindowState state;
     state.iPositionLeft = x();
@@ -306,28 +282,28 @@ void TMainForm::SaveUserState() {
             boxes[i].push_back(Panes[i].url->itemText(item).toStdString());
         }
     }
-    writeHistories(key, UrlHistory, boxes);
-    writeUserDayMinutes(GroupName.toStdString(), UserName.toStdString(), DayRecord::Usage, today,
-                        UsageMinutesToday);
+    writeHistories(key, session_->config().iUrlHistory, boxes);
+    writeUserDayMinutes(session_->groupName(), session_->userName(), DayRecord::Usage, today,
+                        session_->usageMinutesToday());
     saveToolbars();
 }
 
 QString TMainForm::GetUserFolder() {
-    const std::string group = GroupName.toStdString();
-    return qs(userFolder(policyOf(GroupName), group, UserName.toStdString()).text);
+    // Read afresh: a changed favourites folder counts from the next favourites operation.
+    const std::string& group = session_->groupName();
+    const GroupRecord policy = group.empty() ? policyDefaults() : readGroupPolicy(group);
+    return qs(userFolder(policy, group, session_->userName()).text);
 }
 
 bool TMainForm::FormCloseQuery() {
-    if (SpawnedCopy != 0)
-        return true;
-    if (policyOf(GroupName).bGroupAllowClose)
+    if (session_->mayClose())
         return true;
     prompter_.message("You are not allowed to close Tarnview..");
     return false;
 }
 
 void TMainForm::FormClose() {
-    if (SpawnedCopy != 0)
+    if (!session_->keepsState())
         return;
     SaveUserState();
     // Disconnecting on close comes with the dial-up connection.
@@ -340,9 +316,14 @@ void TMainForm::useProfileFor(const QString& group, const QString& user) {
     profile_ = profiles_->profileFor(group.toStdString(), user.toStdString());
     profileGroup_ = group;
     profileUser_ = user;
-    for (BrowserPane& pane : Panes)
-        pane.browser->setProfile(profile_);
-    HiddenBrowser->setProfile(profile_);
+    // A fresh page shows nothing; a pane that showed the blank page shows it again.
+    const QString blank = QUrl::fromLocalFile(blankPage()).toString();
+    for (TWebBrowser* browser : allBrowsers()) {
+        const bool showedBlank = browser->LocationURL() == blank;
+        browser->setProfile(profile_);
+        if (showedBlank)
+            browser->Navigate(blankPage());
+    }
     if (old)
         profiles_->retire(old);
 }
@@ -363,17 +344,18 @@ std::vector<TDockToolbar*> TMainForm::allToolbars() const {
     return toolbars;
 }
 
-void TMainForm::restoreToolbars() {
-    const std::string key = ConfigKey.toStdString();
-    for (TDockToolbar* toolbar : allToolbars()) {
-        if (const auto state = loadToolbarState(key, toolbar->objectName().toStdString())) {
-            applyToolbarState(*toolbar, *state, allDocks());
-        }
-    }
+std::vector<std::optional<ToolbarState>> TMainForm::readToolbars(
+    const std::string& configKey) const {
+    std::vector<std::optional<ToolbarState>> states(allToolbars().size());
+    if (session_->spawnedCopy())
+        return states;  // a spawned copy keeps its toolbars where they were designed
+    for (size_t i = 0; i < states.size(); ++i)
+        states[i] = loadToolbarState(configKey, allToolbars()[i]->objectName().toStdString());
+    return states;
 }
 
 void TMainForm::saveToolbars() {
-    const std::string key = ConfigKey.toStdString();
+    const std::string key = session_->configKey();
     for (TDockToolbar* toolbar : allToolbars()) {
         saveToolbarState(key, toolbar->objectName().toStdString(), captureToolbarState(*toolbar));
     }

@@ -2,20 +2,11 @@
 // platform-browser buttons.
 #include <QAction>
 #include <QLabel>
-#include <QScopeGuard>
-#include <QTimer>
 #include <QToolButton>
 
 #include "app/engine/web_browser.h"
-#include "app/load_timing.h"
 #include "app/main_form.h"
-#include "app/pane_timers.h"
 #include "app/user_config.h"
-#include "log/log_line.h"
-#include "log/log_writer.h"
-#include "platform/clock.h"
-#include "platform/launcher.h"
-#include "settings/settings_store.h"
 
 namespace tarn {
 
@@ -24,97 +15,78 @@ namespace {
 // The public home page of the platform browser's maker, opened outside the program.
 constexpr char kPlatformBrowserHome[] = "https://www.mozilla.org/";
 
-// The clock and the status prefixes show the time as the log writes it.
-QString timeText(const Clock& clock) {
-    return QString::fromStdString(formatLogTime(clock.now()));
-}
+// The window's side of the tick, which the session runs.
+class TickWindow : public TickSteps {
+  public:
+    explicit TickWindow(TMainForm& form) : form_(form) {}
+
+    void showClock(const std::string& time) override {
+        form_.ClockPanel->setText(QString::fromStdString(time));
+    }
+    void showStatus(const std::string& text) override {
+        form_.ShowStatus(QString::fromStdString(text));
+    }
+    void closeWindow() override { form_.close(); }
+    std::string paneAddress(int pane) override {
+        return form_.Panes[pane - 1].browser->LocationURL().toStdString();
+    }
+    void refreshPane(int pane) override { form_.LeftTopRefreshBtnClick(form_.Panes[pane - 1]); }
+    void navigatePane(int pane, const std::string& address) override {
+        form_.Panes[pane - 1].browser->Navigate(QString::fromStdString(address));
+    }
+
+  private:
+    TMainForm& form_;
+};
 
 }  // namespace
 
 void TMainForm::Timer1Timer() {
-    const Clock::TimePoint now = clock_.now();
-    if (!tickClock_->newSecond(now))
-        return;
-    ClockPanel->setText(timeText(clock_));
-    paneTimers_->countSeconds();
-    if (tickBusy_)
-        return;
-    tickBusy_ = true;
-    // A failure in the steps below must not leave the minute step switched off for good.
-    const auto idle = qScopeGuard([this] { tickBusy_ = false; });
-    if (tickClock_->newMinute(now)) {
-        // Showing the connected time, and the limits, come with the time accounting.
-        if (Connected) {
-            ++ConnectMinutesToday;
-            ++IdleMinutes;
-        }
-        if (UserActive)
-            ++UsageMinutesToday;
-        paneTimers_->countMinute();
-    }
-    if (SpawnedCopy != 0 && UseLogon && !readUserActive(ConfigKey.toStdString())) {
-        close();
-        return;
-    }
-    if (const auto loadTime = loadTiming_->takeRecord()) {
-        WriteUrlRecord({GroupName.toStdString(), UserName.toStdString()},
-                       Panes[0].browser->LocationURL().toStdString(), *loadTime, false, clock_);
-    }
-    if (const auto due = paneTimers_->takeDue()) {
-        BrowserPane& pane = Panes[due->pane - 1];
-        if (due->kind == DueAction::Kind::Refresh) {
-            ShowStatus(timeText(clock_) + QStringLiteral(": auto-refresh of Web%1").arg(due->pane));
-            LeftTopRefreshBtnClick(pane);
-        } else {
-            ShowStatus(timeText(clock_) + QStringLiteral(": auto-cycling of Web%1").arg(due->pane));
-            const std::string key = ConfigKey.toStdString();
-            const auto address = paneTimers_->cycleStep(
-                due->pane, [&](int index) { return readCycleEntry(key, due->pane, index); });
-            if (address)
-                navigatePane(pane, QString::fromStdString(*address));
-        }
-    }
+    TickWindow window(*this);
+    session_->tick(window);
 }
 
 void TMainForm::StartAutomaticRefresh1Click() {
-    paneTimers_->startRefresh(CurrentPane, paneSettings_[CurrentPane - 1].refreshRate);
+    const int pane = panes_->current();
+    session_->paneTimers().startRefresh(pane, session_->config().panes[pane - 1].refreshRate);
     StartAutomaticRefresh1->setEnabled(false);
     StopAutomaticRefresh1->setEnabled(true);
 }
 
 void TMainForm::StopAutomaticRefresh1Click() {
-    paneTimers_->stopRefresh(CurrentPane);
+    session_->paneTimers().stopRefresh(panes_->current());
     StartAutomaticRefresh1->setEnabled(true);
     StopAutomaticRefresh1->setEnabled(false);
 }
 
 void TMainForm::StartURLCycle1Click() {
-    paneTimers_->startCycle(CurrentPane, paneSettings_[CurrentPane - 1].cycleRate);
+    const int pane = panes_->current();
+    session_->paneTimers().startCycle(pane, session_->config().panes[pane - 1].cycleRate);
     StartURLCycle1->setEnabled(false);
     PauseMultipageCycling1->setEnabled(true);
 }
 
 void TMainForm::PauseMultipageCycling1Click() {
-    paneTimers_->stopCycle(CurrentPane);
+    session_->paneTimers().stopCycle(panes_->current());
     StartURLCycle1->setEnabled(true);
     PauseMultipageCycling1->setEnabled(false);
 }
 
 void TMainForm::RememberAllBtnClick() {
-    SettingsStore store(ConfigKey.toStdString());
-    store.write_int("Config", "iNumberOfPanes", PaneCount);
-    for (const BrowserPane& pane : Panes) {
-        const QString address = pane.browser->LocationURL();
-        if (address.isEmpty())
-            continue;
-        store.write_string("Config", "sPane" + std::to_string(pane.number) + "Url",
-                           address.toStdString());
-    }
+    std::array<std::string, 4> addresses;
+    for (int i = 0; i < 4; ++i)
+        addresses[i] = Panes[i].browser->LocationURL().toStdString();
+    writeRememberedPanes(session_->configKey(), panes_->count(), addresses);
     ShowStatus(QStringLiteral("All currents settings set as defaults"));
 }
 
 void TMainForm::TransparentButton1Click() {
-    launcher_.openUrl(kPlatformBrowserHome);
+    HiddenBrowserNewWindow(QString::fromLatin1(kPlatformBrowserHome),
+                           TWebBrowser::NavOpenInNewWindow);
+}
+
+void TMainForm::HiddenBrowserNewWindow(const QString& url, int flags) {
+    HiddenBrowser->Navigate(url, flags);
 }
 
 }  // namespace tarn

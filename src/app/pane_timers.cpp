@@ -34,10 +34,6 @@ bool due(int interval, int elapsed) {
     return interval >= 1 && elapsed >= interval;
 }
 
-std::string okToName(int pane, const char* what) {
-    return "bWeb" + std::to_string(pane) + what;
-}
-
 }  // namespace
 
 void PaneTimers::startRefresh(int pane, int rate) {
@@ -140,11 +136,12 @@ std::string readCycleEntry(std::string_view configKey, int pane, int index) {
 }
 
 bool readOkToAutoRefresh(std::string_view configKey, int pane) {
-    return SettingsStore(configKey).read_bool("Config", okToName(pane, "OkToAutoRefresh"), false);
+    return readSetting(SettingsStore(configKey), config::kSection, config::bWebOkToAutoRefresh,
+                       pane);
 }
 
 bool readOkToCycle(std::string_view configKey, int pane) {
-    return SettingsStore(configKey).read_bool("Config", okToName(pane, "OkToCycle"), false);
+    return readSetting(SettingsStore(configKey), config::kSection, config::bWebOkToCycle, pane);
 }
 
 }  // namespace tarn

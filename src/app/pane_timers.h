@@ -7,16 +7,19 @@
 #include <string_view>
 
 #include "platform/clock.h"
+#include "settings/config_values.h"
 
 namespace tarn {
 
 // A pane's refresh and cycle settings as read at sign-on: the rates and whether each counts in
 // minutes (true) or seconds.
 struct PaneTimerSettings {
-    int refreshRate = 2;      // iWeb<n>RefreshRate
-    bool refreshMins = true;  // bWeb<n>RefreshMins
-    int cycleRate = 2;        // iWeb<n>CycleRate
-    bool cycleMins = true;    // bWeb<n>CycleMins
+    int refreshRate = config::iWebRefreshRate.fallback;
+    bool refreshMins = config::bWebRefreshMins.fallback;  // false: seconds
+    int cycleRate = config::iWebCycleRate.fallback;
+    bool cycleMins = config::bWebCycleMins.fallback;
+
+    bool operator==(const PaneTimerSettings&) const = default;
 };
 
 // The counters of one pane; all zero until a command starts something.

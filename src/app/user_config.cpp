@@ -3,32 +3,23 @@
 #include <algorithm>
 
 #include "platform/paths.h"
+#include "settings/config_values.h"
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
 
 namespace tarn {
 namespace {
 
-constexpr char kConfig[] = "Config";
 constexpr char kGlobalHistory[] = "GlobalURLHistory";
 constexpr int kMaxHistoryIndex = 100;
 constexpr char kDefaultFavDir[] = "c:\\tarnview";
 
-std::string paneName(const char* prefix, int pane, const char* suffix) {
-    return prefix + std::to_string(pane) + suffix;
-}
-
 std::string paneHistory(int pane) {
-    return paneName("Web", pane, "URLHistory");
+    return "Web" + std::to_string(pane) + "URLHistory";
 }
 
 std::string historyValue(int index) {
     return "sHistory" + std::to_string(index);
-}
-
-// A value that only counts when it is there and a number.
-std::optional<int> readPresentInt(const SettingsStore& store, std::string_view name) {
-    return parseStoredInt(store.read_string(kConfig, name, ""));
 }
 
 std::vector<std::string> readHistory(const SettingsStore& store, std::string_view section) {
@@ -67,56 +58,90 @@ std::optional<std::string> configKeyFor(std::string_view group, std::string_view
 
 WindowConfig readWindowConfig(std::string_view configKey) {
     const SettingsStore store(configKey);
+    const auto read = [&](const auto& value) {
+        return readSetting(store, config::kSection, value);
+    };
+    const auto readPane = [&](const auto& value, int pane) {
+        return readSetting(store, config::kSection, value, pane);
+    };
+    const auto size = [](int value) { return value == -1 ? std::nullopt : std::optional(value); };
     WindowConfig c;
-    c.iPositionLeft = store.read_int(kConfig, "iPosition Left", c.iPositionLeft);
-    c.iPositionTop = store.read_int(kConfig, "iPosition Top", c.iPositionTop);
-    c.iPositionWidth = readPresentInt(store, "iPosition Width");
-    c.iPositionHeight = readPresentInt(store, "iPosition Height");
-    c.iNumberOfPanes = std::clamp(store.read_int(kConfig, "iNumberOfPanes", 1), 1, 4);
-    c.iAppSplitPos = store.read_int(kConfig, "iAppSplitPos", c.iAppSplitPos);
-    c.iMainSplitPos = store.read_int(kConfig, "iMainSplitPos", c.iMainSplitPos);
-    c.iLeftSplitPos = store.read_int(kConfig, "iLeftSplitPos", c.iLeftSplitPos);
-    c.iRightSplitPos = store.read_int(kConfig, "iRightSplitPos", c.iRightSplitPos);
-    c.iTileFormat = store.read_int(kConfig, "iTileFormat", c.iTileFormat);
-    c.bShowFavorites = store.read_bool(kConfig, "bShowFavorites", c.bShowFavorites);
-    c.bShowButtonBar = store.read_bool(kConfig, "bShowButtonBar", c.bShowButtonBar);
-    c.bShowStatusBar = store.read_bool(kConfig, "bShowStatusBar", c.bShowStatusBar);
-    c.iUrlHistory = store.read_int(kConfig, "iUrlHistory", c.iUrlHistory);
-    c.iMaxHistoryEntries = store.read_int(kConfig, "iMaxHistoryEntries", c.iMaxHistoryEntries);
+    c.iPositionLeft = read(config::iPositionLeft);
+    c.iPositionTop = read(config::iPositionTop);
+    c.iPositionWidth = size(read(config::iPositionWidth));
+    c.iPositionHeight = size(read(config::iPositionHeight));
+    c.iNumberOfPanes = std::clamp(read(config::iNumberOfPanes), 1, 4);
+    c.iAppSplitPos = read(config::iAppSplitPos);
+    c.iMainSplitPos = read(config::iMainSplitPos);
+    c.iLeftSplitPos = read(config::iLeftSplitPos);
+    c.iRightSplitPos = read(config::iRightSplitPos);
+    c.iTileFormat = read(config::iTileFormat);
+    c.bShowFavorites = read(config::bShowFavorites);
+    c.bShowButtonBar = read(config::bShowButtonBar);
+    c.bShowStatusBar = read(config::bShowStatusBar);
+    c.iUrlHistory = read(config::iUrlHistory);
+    c.iMaxHistoryEntries = read(config::iMaxHistoryEntries);
     for (int pane = 1; pane <= 4; ++pane) {
         const size_t i = static_cast<size_t>(pane - 1);
-        c.iWebRefreshRate[i] =
-            store.read_int(kConfig, paneName("iWeb", pane, "RefreshRate"), c.iWebRefreshRate[i]);
-        c.bWebRefreshMins[i] =
-            store.read_bool(kConfig, paneName("bWeb", pane, "RefreshMins"), c.bWebRefreshMins[i]);
-        c.iWebCycleRate[i] =
-            store.read_int(kConfig, paneName("iWeb", pane, "CycleRate"), c.iWebCycleRate[i]);
-        c.bWebCycleMins[i] =
-            store.read_bool(kConfig, paneName("bWeb", pane, "CycleMins"), c.bWebCycleMins[i]);
-        c.sPaneUrl[i] = store.read_string(kConfig, paneName("sPane", pane, "Url"), "");
+        c.panes[i] = {readPane(config::iWebRefreshRate, pane),
+                      readPane(config::bWebRefreshMins, pane),
+                      readPane(config::iWebCycleRate, pane), readPane(config::bWebCycleMins, pane)};
+        c.sPaneUrl[i] = readPane(config::sPaneUrl, pane);
     }
+    return c;
+}
+
+WindowConfig spawnedCopyConfig(std::string_view configKey) {
+    const SettingsStore store(configKey);
+    const auto read = [&](const auto& value) {
+        return readSetting(store, config::kSection, value);
+    };
+    WindowConfig c;
+    c.bShowFavorites = read(config::bShowFavorites);
+    c.bShowButtonBar = read(config::bShowButtonBar);
+    c.bShowStatusBar = read(config::bShowStatusBar);
+    c.iUrlHistory = 0;
+    c.iMaxHistoryEntries = 0;
+    c.panes.fill({0, true, 0, true});
     return c;
 }
 
 void writeWindowState(std::string_view configKey, const WindowState& state,
                       std::string_view today) {
     SettingsStore store(configKey);
+    const auto write = [&](const auto& value, const auto& data) {
+        writeSetting(store, config::kSection, value, data);
+    };
     store.in_transaction([&] {
-        store.write_int(kConfig, "iPosition Left", state.iPositionLeft);
-        store.write_int(kConfig, "iPosition Top", state.iPositionTop);
-        store.write_int(kConfig, "iPosition Width", state.iPositionWidth);
-        store.write_int(kConfig, "iPosition Height", state.iPositionHeight);
-        store.write_string(kConfig, "sLastRunDate", today);
+        write(config::iPositionLeft, state.iPositionLeft);
+        write(config::iPositionTop, state.iPositionTop);
+        write(config::iPositionWidth, state.iPositionWidth);
+        write(config::iPositionHeight, state.iPositionHeight);
+        write(config::sLastRunDate, today);
         if (state.iTileFormat) {
-            store.write_int(kConfig, "iTileFormat", *state.iTileFormat);
+            write(config::iTileFormat, *state.iTileFormat);
         }
-        store.write_int(kConfig, "iAppSplitPos", state.iAppSplitPos);
-        store.write_int(kConfig, "iMainSplitPos", state.iMainSplitPos);
-        store.write_int(kConfig, "iLeftSplitPos", state.iLeftSplitPos);
-        store.write_int(kConfig, "iRightSplitPos", state.iRightSplitPos);
-        store.write_bool(kConfig, "bShowFavorites", state.bShowFavorites);
-        store.write_bool(kConfig, "bShowButtonBar", state.bShowButtonBar);
-        store.write_bool(kConfig, "bShowStatusBar", state.bShowStatusBar);
+        write(config::iAppSplitPos, state.iAppSplitPos);
+        write(config::iMainSplitPos, state.iMainSplitPos);
+        write(config::iLeftSplitPos, state.iLeftSplitPos);
+        write(config::iRightSplitPos, state.iRightSplitPos);
+        write(config::bShowFavorites, state.bShowFavorites);
+        write(config::bShowButtonBar, state.bShowButtonBar);
+        write(config::bShowStatusBar, state.bShowStatusBar);
+    });
+}
+
+void writeRememberedPanes(std::string_view configKey, int paneCount,
+                          const std::array<std::string, 4>& addresses) {
+    SettingsStore store(configKey);
+    store.in_transaction([&] {
+        writeSetting(store, config::kSection, config::iNumberOfPanes, paneCount);
+        for (int pane = 1; pane <= 4; ++pane) {
+            const std::string& address = addresses[static_cast<size_t>(pane - 1)];
+            if (!address.empty()) {
+                writeSetting(store, config::kSection, config::sPaneUrl, pane, address);
+            }
+        }
     });
 }
 
@@ -153,11 +178,12 @@ void writeHistories(std::string_view configKey, int iUrlHistory,
 }
 
 void writeUserActive(std::string_view configKey, bool active) {
-    SettingsStore(configKey).write_bool(kConfig, "bUserActive", active);
+    SettingsStore store(configKey);
+    writeSetting(store, config::kSection, config::bUserActive, active);
 }
 
 bool readUserActive(std::string_view configKey) {
-    return SettingsStore(configKey).read_bool(kConfig, "bUserActive", true);
+    return readSetting(SettingsStore(configKey), config::kSection, config::bUserActive);
 }
 
 UserFolder userFolder(const GroupRecord& policy, std::string_view group, std::string_view user) {

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/pane_timers.h"
+#include "settings/config_values.h"
 #include "settings/group_record.h"
 
 namespace tarn {
@@ -17,35 +19,35 @@ namespace tarn {
 std::optional<std::string> configKeyFor(std::string_view group, std::string_view user,
                                         int iUserConfigType);
 
-// The configuration values the main window applies when a user's settings are loaded, with the
-// defaults it passes when reading them.
+// The configuration values the main window applies when a user's settings are loaded.
 struct WindowConfig {
-    int iPositionLeft = 100;
-    int iPositionTop = 100;
-    std::optional<int> iPositionWidth;  // absent: the window keeps its designed size
+    int iPositionLeft = config::iPositionLeft.fallback;
+    int iPositionTop = config::iPositionTop.fallback;
+    std::optional<int> iPositionWidth;  // absent or -1: the window keeps its designed size
     std::optional<int> iPositionHeight;
-    int iNumberOfPanes = 1;  // brought into 1 to 4
-    int iAppSplitPos = 140;
-    int iMainSplitPos = 0;  // 0 keeps the designed position, as for the two below
-    int iLeftSplitPos = 0;
-    int iRightSplitPos = 0;
-    int iTileFormat = 0;  // 0 grid, 1 vertical, 2 horizontal; others select none
-    bool bShowFavorites = false;
-    bool bShowButtonBar = true;
-    bool bShowStatusBar = true;
-    int iUrlHistory = 2;  // 0 not saved, 1 one list for all panes, 2 one per pane
-    int iMaxHistoryEntries = 25;
-    std::array<int, 4> iWebRefreshRate{2, 2, 2, 2};  // iWeb1RefreshRate .. iWeb4RefreshRate
-    std::array<bool, 4> bWebRefreshMins{true, true, true, true};
-    std::array<int, 4> iWebCycleRate{2, 2, 2, 2};
-    std::array<bool, 4> bWebCycleMins{true, true, true, true};
-    std::array<std::string, 4> sPaneUrl;  // sPane1Url .. sPane4Url
+    int iNumberOfPanes = config::iNumberOfPanes.fallback;  // brought into 1 to 4
+    int iAppSplitPos = config::iAppSplitPos.fallback;
+    int iMainSplitPos = config::iMainSplitPos.fallback;  // 0 keeps the designed position
+    int iLeftSplitPos = config::iLeftSplitPos.fallback;
+    int iRightSplitPos = config::iRightSplitPos.fallback;
+    int iTileFormat = config::iTileFormat.fallback;  // other values than 0 to 2 select none
+    bool bShowFavorites = config::bShowFavorites.fallback;
+    bool bShowButtonBar = config::bShowButtonBar.fallback;
+    bool bShowStatusBar = config::bShowStatusBar.fallback;
+    int iUrlHistory = config::iUrlHistory.fallback;
+    int iMaxHistoryEntries = config::iMaxHistoryEntries.fallback;
+    std::array<PaneTimerSettings, 4> panes{};  // the refresh and cycle rates of panes 1 to 4
+    std::array<std::string, 4> sPaneUrl;       // sPane1Url .. sPane4Url
 
     bool operator==(const WindowConfig&) const = default;
 };
 
 // Reads <configKey>\Config of the current user, creating the key when missing.
 WindowConfig readWindowConfig(std::string_view configKey);
+
+// What a spawned copy takes from the configuration: the View marks only. Its rates and history
+// size are 0, so it neither refreshes, cycles nor keeps a history; nothing else is read.
+WindowConfig spawnedCopyConfig(std::string_view configKey);
 
 // What the main window saves of itself when a user's use ends.
 struct WindowState {
@@ -60,6 +62,11 @@ struct WindowState {
 // Writes the state and sLastRunDate = today into <configKey>\Config in one transaction.
 void writeWindowState(std::string_view configKey, const WindowState& state, std::string_view today);
 
+// Remember All: the pane count, and the address of each pane that shows one (a pane without
+// keeps its stored start address).
+void writeRememberedPanes(std::string_view configKey, int paneCount,
+                          const std::array<std::string, 4>& addresses);
+
 // The saved item lists of the four address boxes, pane 1 first: with iUrlHistory 1 the global
 // history in every box, with 2 each pane's own, otherwise none. A list ends at its first empty or
 // missing entry and holds at most 101 entries.
@@ -73,7 +80,6 @@ void writeHistories(std::string_view configKey, int iUrlHistory,
 
 // bUserActive in <configKey>\Config: spawned copies of the user close when it turns false.
 void writeUserActive(std::string_view configKey, bool active);
-// Absent counts as active: only a sign-off in the main instance closes its spawned copies.
 bool readUserActive(std::string_view configKey);
 
 // The folder for a user's favourites: as written in the settings ("c:\tarnview\Group\User\")

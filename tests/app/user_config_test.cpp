@@ -56,8 +56,10 @@ TEST_F(UserConfigTest, EmptyHiveGivesTheDefaultsAndCreatesTheKey) {
     EXPECT_TRUE(config.bShowStatusBar);
     EXPECT_EQ(config.iUrlHistory, 2);
     EXPECT_EQ(config.iMaxHistoryEntries, 25);
-    EXPECT_EQ(config.iWebRefreshRate, (std::array<int, 4>{2, 2, 2, 2}));
-    EXPECT_EQ(config.bWebCycleMins, (std::array<bool, 4>{true, true, true, true}));
+    EXPECT_EQ(
+        config.panes,
+        (std::array<PaneTimerSettings, 4>{
+            {{2, true, 2, true}, {2, true, 2, true}, {2, true, 2, true}, {2, true, 2, true}}}));
     EXPECT_EQ(config.sPaneUrl, (std::array<std::string, 4>{}));
 
     auto hive = HiveFile::open(Hive::CurrentUser);
@@ -68,6 +70,7 @@ TEST_F(UserConfigTest, StoredValuesAreRead) {
     writeConfig("iPosition Left", "-20");
     writeConfig("iPosition Width", "800");
     writeConfig("iPosition Height", "tall");  // not a number: as if absent
+    writeConfig("iPosition Top", "-1");       // only the size takes -1 for the designed one
     writeConfig("iNumberOfPanes", "3");
     writeConfig("iMainSplitPos", "250");
     writeConfig("iTileFormat", "2");
@@ -80,7 +83,7 @@ TEST_F(UserConfigTest, StoredValuesAreRead) {
 
     const WindowConfig config = readWindowConfig(kKey);
     EXPECT_EQ(config.iPositionLeft, -20);
-    EXPECT_EQ(config.iPositionTop, 100);
+    EXPECT_EQ(config.iPositionTop, -1);
     EXPECT_EQ(config.iPositionWidth, 800);
     EXPECT_EQ(config.iPositionHeight, std::nullopt);
     EXPECT_EQ(config.iNumberOfPanes, 3);
@@ -89,9 +92,38 @@ TEST_F(UserConfigTest, StoredValuesAreRead) {
     EXPECT_TRUE(config.bShowFavorites);
     EXPECT_FALSE(config.bShowStatusBar);
     EXPECT_EQ(config.iUrlHistory, 1);
-    EXPECT_EQ(config.iWebRefreshRate, (std::array<int, 4>{2, 2, 30, 2}));
-    EXPECT_EQ(config.bWebCycleMins, (std::array<bool, 4>{true, false, true, true}));
+    EXPECT_EQ(config.panes[2].refreshRate, 30);
+    EXPECT_EQ(config.panes[0].refreshRate, 2);
+    EXPECT_FALSE(config.panes[1].cycleMins);
+    EXPECT_TRUE(config.panes[2].cycleMins);
     EXPECT_EQ(config.sPaneUrl[3], "http://127.0.0.1/four");
+
+    // A stored size of -1 keeps the designed size, as an absent one does.
+    writeConfig("iPosition Width", "-1");
+    EXPECT_EQ(readWindowConfig(kKey).iPositionWidth, std::nullopt);
+}
+
+TEST_F(UserConfigTest, ASpawnedCopyTakesOnlyTheViewMarks) {
+    writeConfig("bShowFavorites", "1");
+    writeConfig("bShowButtonBar", "0");
+    writeConfig("iNumberOfPanes", "3");
+    writeConfig("iUrlHistory", "1");
+    writeConfig("iMaxHistoryEntries", "40");
+    writeConfig("iWeb1RefreshRate", "30");
+    writeConfig("sPane1Url", "http://127.0.0.1/one");
+
+    const WindowConfig config = spawnedCopyConfig(kKey);
+    EXPECT_TRUE(config.bShowFavorites);
+    EXPECT_FALSE(config.bShowButtonBar);
+    EXPECT_TRUE(config.bShowStatusBar);
+    EXPECT_EQ(config.iNumberOfPanes, 1);
+    EXPECT_EQ(config.iUrlHistory, 0);
+    EXPECT_EQ(config.iMaxHistoryEntries, 0);
+    for (const PaneTimerSettings& pane : config.panes) {
+        EXPECT_EQ(pane.refreshRate, 0);
+        EXPECT_EQ(pane.cycleRate, 0);
+    }
+    EXPECT_EQ(config.sPaneUrl, (std::array<std::string, 4>{}));
 }
 
 TEST_F(UserConfigTest, PaneCountIsBroughtIntoRange) {
@@ -180,11 +212,14 @@ TEST_F(UserConfigTest, HistoryLoadStopsAtTheCapAndTheFirstGap) {
     EXPECT_EQ(boxes[1], std::vector<std::string>{"first"});
 }
 
-TEST_F(UserConfigTest, UserActiveFlagIsWritten) {
+TEST_F(UserConfigTest, UserActiveFlagIsWrittenAndAMissingOneIsFalse) {
+    EXPECT_FALSE(readUserActive(kKey));
     writeUserActive(kKey, true);
     EXPECT_EQ(readConfig("bUserActive"), "1");
+    EXPECT_TRUE(readUserActive(kKey));
     writeUserActive(kKey, false);
     EXPECT_EQ(readConfig("bUserActive"), "0");
+    EXPECT_FALSE(readUserActive(kKey));
 }
 
 struct FolderCase {

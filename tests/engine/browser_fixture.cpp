@@ -7,6 +7,11 @@
 
 namespace tarn::test {
 
+std::shared_ptr<const PolicySlot> openPolicy() {
+    return std::make_shared<const PolicySlot>(
+        std::make_shared<const NavigationPolicy>(std::make_shared<const UrlFilter>(), true));
+}
+
 QByteArray page(const QString& title, const QString& extra) {
     return QStringLiteral(
                "<html><head><title>%1</title></head><body><p>%1 text</p>%2</body></html>")
@@ -20,7 +25,8 @@ void BrowserTest::SetUp() {
     for (const QString& name : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}) {
         server.addPage(QLatin1Char('/') + name, page(name.toUpper()));
     }
-    browser = std::make_unique<TWebBrowser>();
+    policy = std::make_shared<PolicySlot>(openPolicy()->current());
+    browser = std::make_unique<TWebBrowser>(policy);
     browser->resize(640, 480);
     browser->show();
     record(*browser);
@@ -35,6 +41,12 @@ void BrowserTest::record(TWebBrowser& view) {
     auto log = [this](const char* event, const QString& argument) {
         events.append(QString::fromLatin1(event) + QLatin1Char(' ') + argument);
     };
+    QObject::connect(
+        &view, &TWebBrowser::NavigationRefused, &view,
+        [log](const QString& u, const QString& status, bool logged) {
+            log("NavigationRefused",
+                u + QLatin1Char(' ') + status + (logged ? QStringLiteral(" logged") : QString()));
+        });
     QObject::connect(&view, &TWebBrowser::BeforeNavigate, &view,
                      [this, log](const QString& u, bool& cancel) {
                          log("BeforeNavigate", u);

@@ -17,6 +17,9 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace tarn::test {
 
+// A policy that lets every address through, mail links included.
+std::shared_ptr<const PolicySlot> openPolicy();
+
 // A shown browser on pages of a local server, with every event it raises written to `events`
 // as "<event> <argument>" in order of arrival.
 class BrowserTest : public TempEnv {
@@ -38,6 +41,8 @@ class BrowserTest : public TempEnv {
     void runScript(const QString& script);
 
     LocalServer server;
+    // The policy the browser asks; a test may replace what it holds.
+    std::shared_ptr<PolicySlot> policy;
     std::unique_ptr<TWebBrowser> browser;
     QStringList events;
     // Which top-level addresses BeforeNavigate cancels.

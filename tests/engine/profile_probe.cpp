@@ -16,7 +16,9 @@ int main(int argc, char** argv) {
         tarn::EngineProfiles profiles;
         QWebEngineProfile* profile =
             profiles.profileFor(arguments[2].toStdString(), arguments[3].toStdString());
-        auto browser = std::make_unique<tarn::TWebBrowser>();
+        auto browser = std::make_unique<tarn::TWebBrowser>(
+            std::make_shared<tarn::PolicySlot>(std::make_shared<const tarn::NavigationPolicy>(
+                std::make_shared<const tarn::UrlFilter>(), true)));
         browser->setProfile(profile);
         QObject::connect(browser.get(), &tarn::TWebBrowser::NavigateComplete, &app, [&] {
             result = 0;

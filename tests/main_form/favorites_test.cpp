@@ -67,8 +67,8 @@ TEST_F(FavoritesTest, OnePaneLoadsPaneOneAndAZoomedPaneLoadsItself) {
     clickRow(*form, QStringLiteral("Two"));
     EXPECT_TRUE(waitForPage(*form, 1, server.url(QStringLiteral("/two"))));
 
-    form->PaneCount = 4;
-    form->ArrangePanes();
+    for (int more = 0; more < 3; ++more)
+        form->NewSplitButtonClick();
     form->LTZoomClick(3);
     clickRow(*form, QStringLiteral("Three"));
     EXPECT_TRUE(waitForPage(*form, 3, server.url(QStringLiteral("/three"))));
@@ -79,12 +79,12 @@ TEST_F(FavoritesTest, WithTwoPanesTheFavouriteWaitsForAnAddressBox) {
     auto form = start();
     form->NewSplitButtonClick();
     clickRow(*form, QStringLiteral("Two"));
-    EXPECT_TRUE(form->DropPending);
+    EXPECT_TRUE(form->paneState().pendingDrop().has_value());
     QTest::qWait(200);
     EXPECT_EQ(server.hits(QStringLiteral("/two")), 0);
 
     enterBox(form->Panes[1]);
-    EXPECT_FALSE(form->DropPending);
+    EXPECT_FALSE(form->paneState().pendingDrop().has_value());
     EXPECT_TRUE(waitForPage(*form, 2, server.url(QStringLiteral("/two"))));
     enterBox(form->Panes[0]);
     QTest::qWait(200);
@@ -92,9 +92,9 @@ TEST_F(FavoritesTest, WithTwoPanesTheFavouriteWaitsForAnAddressBox) {
 
     // A click on a pane's status bar cancels a waiting drop.
     clickRow(*form, QStringLiteral("Two"));
-    EXPECT_TRUE(form->DropPending);
+    EXPECT_TRUE(form->paneState().pendingDrop().has_value());
     QTest::mouseClick(form->Panes[0].statusBar, Qt::LeftButton);
-    EXPECT_FALSE(form->DropPending);
+    EXPECT_FALSE(form->paneState().pendingDrop().has_value());
     enterBox(form->Panes[0]);
     QTest::qWait(200);
     EXPECT_TRUE(form->Panes[0].browser->LocationURL().isEmpty());
@@ -162,19 +162,34 @@ TEST_F(FavoritesTest, DeletingRemovesAShortcutButAFolderRowReportsFileNotFound) 
     EXPECT_TRUE(std::filesystem::is_directory(folder / "News"));
 }
 
-TEST_F(FavoritesTest, AFolderRowOpensTheChosenFile) {
+TEST_F(FavoritesTest, AShortcutWithALowerCaseExtensionOpensAndDeletes) {
+    writeFile(folder / "Weather.url",
+              "[InternetShortcut]\r\nURL=" +
+                  server.url(QStringLiteral("/two")).toString().toStdString() + "\r\n");
+    auto form = start();
+    clickRow(*form, QStringLiteral("Weather"));
+    EXPECT_TRUE(waitForPage(*form, 1, server.url(QStringLiteral("/two"))));
+
+    form->FavListView->setCurrentItem(row(*form, QStringLiteral("Weather")));
+    form->DeleteFavorite1Click();
+    EXPECT_FALSE(std::filesystem::exists(folder / "Weather.url"));
+    EXPECT_EQ(row(*form, QStringLiteral("Weather")), nullptr);
+}
+
+TEST_F(FavoritesTest, AFolderRowOpensTheChosenFileFromARealFolder) {
     std::filesystem::create_directories(folder / "Sports");
     const std::filesystem::path inner = folder / "Sports" / "Scores.URL";
     writeFile(inner, "[InternetShortcut]\r\nURL=" +
                          server.url(QStringLiteral("/three")).toString().toStdString() + "\r\n");
     auto form = start();
-    QString asked;
-    form->FavoriteFileChooser = [&](QWidget*, const QString& start) {
-        asked = start;
-        return QString::fromStdString(inner.string());
-    };
+    // Nobody signs on, so the list shows the shell's Favorites folder: a POSIX path.
+    EXPECT_EQ(row(*form, QStringLiteral("Sports"))->text(1),
+              QString::fromStdString((folder / "Sports").string()));
+    prompter.files.push_back(inner.string());
     clickRow(*form, QStringLiteral("Sports"));
-    EXPECT_TRUE(asked.endsWith(QStringLiteral("Sports\\*.*"))) << asked.toStdString();
+    ASSERT_EQ(prompter.asked.size(), 1u);
+    EXPECT_EQ(prompter.asked[0].folder, (folder / "Sports").string());
+    EXPECT_TRUE(std::filesystem::is_directory(prompter.asked[0].folder));
     EXPECT_TRUE(waitForPage(*form, 1, server.url(QStringLiteral("/three"))));
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/engine/web_browser.h"
 #include "app/pane_layout.h"
+#include "app/pane_state.h"
 #include "main_form_fixture.h"
 #include "qt_wait.h"
 #include "widgets/adv_splitter.h"
@@ -52,19 +53,31 @@ TEST_F(LayoutTest, ArrangePanesShowsPanesInOrderAndGuardsTheirDocks) {
         {4, {true, true, true, true}, true, {true, true, true, true, true, true, true, true}},
     };
     for (const Case& c : cases) {
-        form->PaneCount = c.count;
+        while (form->paneState().count() < c.count)
+            form->NewSplitButtonClick();
         form->ArrangePanes();
         EXPECT_EQ(shownPanes(*form), c.panes) << c.count << " panes";
         EXPECT_EQ(form->Panes[0].zoomButton->isEnabled(), c.zoom) << c.count << " panes";
         EXPECT_EQ(acceptingDocks(*form), c.docks) << c.count << " panes";
     }
-    // Counts outside 1 to 4 leave the panes as they are, but open the docks of panes 2 to 4.
-    form->PaneCount = 2;
-    form->ArrangePanes();
-    form->PaneCount = 7;
-    form->ArrangePanes();
-    EXPECT_EQ(shownPanes(*form), (std::vector<bool>{true, true, false, false}));
-    EXPECT_EQ(acceptingDocks(*form), std::vector<bool>(8, true));
+}
+
+TEST(PaneStateTest, CountsStayWithinOneToFourAndOnlyPanesBecomeCurrent) {
+    PaneState panes;
+    EXPECT_FALSE(panes.remove());
+    EXPECT_FALSE(panes.setCount(0));
+    EXPECT_FALSE(panes.setCount(7));
+    EXPECT_EQ(panes.count(), 1);
+    EXPECT_TRUE(panes.setCount(4));
+    EXPECT_FALSE(panes.add());
+    EXPECT_EQ(panes.count(), 4);
+    panes.setCurrent(3);
+    panes.setCurrent(0);
+    panes.setCurrent(5);
+    EXPECT_EQ(panes.current(), 3);
+    panes.setPendingDrop("http://a.test/");
+    EXPECT_EQ(panes.takeDrop(), std::optional<std::string>("http://a.test/"));
+    EXPECT_EQ(panes.takeDrop(), std::nullopt);
 }
 
 TEST_F(LayoutTest, AddingAndRemovingPanesStopsAtTheEndsAndKeepsPages) {
@@ -74,9 +87,9 @@ TEST_F(LayoutTest, AddingAndRemovingPanesStopsAtTheEndsAndKeepsPages) {
     auto form = start();
 
     form->DelSplitButtonClick();
-    EXPECT_EQ(form->PaneCount, 1);
+    EXPECT_EQ(form->paneState().count(), 1);
     form->NewSplitButtonClick();
-    EXPECT_EQ(form->PaneCount, 2);
+    EXPECT_EQ(form->paneState().count(), 2);
     ASSERT_TRUE(waitForPage(*form, 2, server.url(QStringLiteral("/two"))));
     const auto requestsForTwo = [&] {
         int n = 0;
@@ -97,25 +110,25 @@ TEST_F(LayoutTest, AddingAndRemovingPanesStopsAtTheEndsAndKeepsPages) {
     form->NewSplitButtonClick();
     form->NewSplitButtonClick();
     form->NewSplitButtonClick();
-    EXPECT_EQ(form->PaneCount, 4);
+    EXPECT_EQ(form->paneState().count(), 4);
 }
 
 TEST_F(LayoutTest, ZoomShowsOnePaneAndAnyZoomButtonRestores) {
     markInstalled();
     auto form = start();
-    form->PaneCount = 4;
-    form->ArrangePanes();
+    for (int more = 0; more < 3; ++more)
+        form->NewSplitButtonClick();
     const int splitBefore = form->MainSplit->Position();
 
     form->Panes[2].zoomButton->click();
-    EXPECT_EQ(form->ZoomedPane, 3);
+    EXPECT_EQ(form->paneState().zoomed(), 3);
     EXPECT_EQ(shownPanes(*form), (std::vector<bool>{false, false, true, false}));
     EXPECT_EQ(acceptingDocks(*form),
               (std::vector<bool>{false, false, false, false, true, true, false, false}));
     EXPECT_EQ(form->MainSplit->Position(), splitBefore);
 
     form->Panes[0].zoomButton->click();  // another pane's button only restores
-    EXPECT_EQ(form->ZoomedPane, 0);
+    EXPECT_EQ(form->paneState().zoomed(), 0);
     EXPECT_EQ(shownPanes(*form), std::vector<bool>(4, true));
 
     form->Panes[1].zoomButton->click();
@@ -123,9 +136,9 @@ TEST_F(LayoutTest, ZoomShowsOnePaneAndAnyZoomButtonRestores) {
     // A pane count change while zoomed shows the panes of the count; the next click restores.
     form->DelSplitButtonClick();
     EXPECT_EQ(shownPanes(*form), (std::vector<bool>{true, true, true, false}));
-    EXPECT_EQ(form->ZoomedPane, 2);
+    EXPECT_EQ(form->paneState().zoomed(), 2);
     form->Panes[3].zoomButton->click();
-    EXPECT_EQ(form->ZoomedPane, 0);
+    EXPECT_EQ(form->paneState().zoomed(), 0);
     EXPECT_EQ(shownPanes(*form), (std::vector<bool>{true, true, true, false}));
 }
 
@@ -160,8 +173,8 @@ TEST_F(LayoutTest, TileFormatsTurnTheInnerSplittersAndARepeatChangesNothing) {
 TEST_F(LayoutTest, CenterPanelsHalvesEachInnerSplitter) {
     markInstalled();
     auto form = start();
-    form->PaneCount = 4;
-    form->ArrangePanes();
+    for (int more = 0; more < 3; ++more)
+        form->NewSplitButtonClick();
     form->CenterPanels1->trigger();
     EXPECT_EQ(form->LeftSplit->Position(), (form->LeftSplit->height() - 2) / 2);
     EXPECT_EQ(form->RightSplit->Position(), (form->RightSplit->height() - 2) / 2);

@@ -86,7 +86,7 @@ TEST_F(NavigationTest, EnterInAnAddressBoxOpensThePageInItsPaneAndRemembersIt) {
     BrowserPane& pane = form->Panes[1];
     pane.url->setEditText(url("/two"));
     QTest::keyClick(pane.url->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(form->CurrentPane, 2);
+    EXPECT_EQ(form->paneState().current(), 2);
     ASSERT_TRUE(waitForPage(*form, 2, QUrl(url("/two"))));
     EXPECT_TRUE(waitUntil([&] { return pane.statePanel->text() == QStringLiteral("Arrived OK"); }));
     ASSERT_EQ(pane.url->count(), 1);
@@ -285,20 +285,32 @@ TEST_F(NavigationTest, FileOpenLoadsTheChosenPageIntoTheCurrentPane) {
     auto form = start();
     form->NewSplitButtonClick();
     form->SetCurrentPane(2);
-    form->OpenFileChooser = [&](QWidget*) { return QString::fromStdString(page.string()); };
+    prompter.files.push_back(page.string());
     form->Open1->trigger();
     EXPECT_TRUE(waitForPage(*form, 2, QUrl::fromLocalFile(QString::fromStdString(page.string()))));
 }
 
 TEST_F(NavigationTest, ASpawnedCopyClosesWhenItsUserSignsOffInTheMainInstance) {
     SettingsStore(kAdminKey).write_bool("", "bUseLogon", true);
+    const std::string annConfig =
+        "Software\\Kestrow Software\\Tarnview\\Default Group\\ann\\Config";
+    setValue(annConfig, "bUserActive", "1");  // as the main instance's sign-on leaves it
     auto form = start({"Copy=1", "Group=Default Group", "User=ann"});
-    ASSERT_TRUE(waitUntil([&] { return form->UserActive; }));
+    ASSERT_TRUE(waitUntil([&] { return form->session().userActive(); }));
     clock.advance(std::chrono::seconds(1));
     form->Timer1Timer();
     EXPECT_TRUE(form->isVisible());
 
-    setValue(form->ConfigKey.toStdString() + "\\Config", "bUserActive", "0");
+    setValue(annConfig, "bUserActive", "0");
+    clock.advance(std::chrono::seconds(1));
+    form->Timer1Timer();
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(NavigationTest, ASpawnedCopyOfAUserWhoNeverSignedOnClosesAtTheFirstTick) {
+    SettingsStore(kAdminKey).write_bool("", "bUseLogon", true);
+    auto form = start({"Copy=1", "Group=Default Group", "User=bob"});
+    ASSERT_TRUE(waitUntil([&] { return form->session().userActive(); }));
     clock.advance(std::chrono::seconds(1));
     form->Timer1Timer();
     EXPECT_FALSE(form->isVisible());

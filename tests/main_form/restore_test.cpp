@@ -28,10 +28,11 @@ TEST_F(RestoreTest, CloseAndStartAgainRestoresTheWindowAsLeft) {
     markInstalled();
     const std::string config = std::string(kDefaultConfigKey) + "\\Config";
     setValue(config, "iNumberOfPanes", "3");
+    int usage = 0;
     {
         auto form = start();
-        ASSERT_TRUE(waitUntil([&] { return form->UserActive; }));
-        EXPECT_EQ(form->PaneCount, 3);
+        ASSERT_TRUE(waitUntil([&] { return form->session().userActive(); }));
+        EXPECT_EQ(form->paneState().count(), 3);
         form->move(120, 90);
         form->resize(820, 610);
         form->Horizontaltileformat1->trigger();
@@ -45,13 +46,20 @@ TEST_F(RestoreTest, CloseAndStartAgainRestoresTheWindowAsLeft) {
         form->ShowStatusbar1->trigger();
         form->MainToolBar->dockTo(form->Dock972, 0, 0);
         form->Panes[1].toolbar->dockTo(form->Panes[1].bottomDock, 0, 0);
-        form->UsageMinutesToday = 17;
+        // Three minutes of use, counted by the tick.
+        const int before = form->session().usageMinutesToday();
+        for (int minute = 0; minute < 3; ++minute) {
+            clock.advance(std::chrono::seconds(61));  // a new second as well as a new minute
+            form->Timer1Timer();
+        }
+        usage = form->session().usageMinutesToday();
+        EXPECT_EQ(usage, before + 3);
         ASSERT_TRUE(form->close());
     }
     auto form = start();
     EXPECT_EQ(form->pos(), QPoint(120, 90));
     EXPECT_EQ(form->size(), QSize(820, 610));
-    EXPECT_EQ(form->PaneCount, 3);
+    EXPECT_EQ(form->paneState().count(), 3);
     EXPECT_TRUE(form->Horizontaltileformat1->isChecked());
     EXPECT_EQ(form->MainSplit->Orientation(), TSplitterOrientation::soHorizontal);
     EXPECT_EQ(form->AppSplitter->Position(), 170);
@@ -66,7 +74,7 @@ TEST_F(RestoreTest, CloseAndStartAgainRestoresTheWindowAsLeft) {
     EXPECT_FALSE(form->statusBar()->isVisible());
     EXPECT_EQ(form->MainToolBar->DockedTo(), form->Dock972);
     EXPECT_EQ(form->Panes[1].toolbar->DockedTo(), form->Panes[1].bottomDock);
-    EXPECT_EQ(form->UsageMinutesToday, 17);
+    EXPECT_EQ(form->session().usageMinutesToday(), usage);
     EXPECT_EQ(readValue(config, "sLastRunDate"), "2026-12-10");
 }
 
@@ -75,7 +83,7 @@ TEST_F(RestoreTest, AGlobalHistoryIsPaneOnesListCopiedIntoEveryBox) {
     setValue(std::string(kDefaultConfigKey) + "\\Config", "iUrlHistory", "1");
     {
         auto form = start();
-        ASSERT_TRUE(waitUntil([&] { return form->UserActive; }));
+        ASSERT_TRUE(waitUntil([&] { return form->session().userActive(); }));
         form->Panes[0].url->addItem(QStringLiteral("http://one.test/"));
         form->Panes[3].url->addItem(QStringLiteral("http://not-saved.test/"));
         ASSERT_TRUE(form->close());
@@ -90,7 +98,7 @@ TEST_F(RestoreTest, AFloatingToolbarComesBackWhereItFloated) {
     markInstalled();
     {
         auto form = start();
-        ASSERT_TRUE(waitUntil([&] { return form->UserActive; }));
+        ASSERT_TRUE(waitUntil([&] { return form->session().userActive(); }));
         form->Panes[0].toolbar->floatAt(QPoint(200, 220));
         ASSERT_TRUE(form->close());
     }

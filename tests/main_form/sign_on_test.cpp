@@ -81,17 +81,17 @@ TEST_F(SignOnTest, TheLogonDialogRefusesUntilAValidLogonAndThenSignsOn) {
                       {QStringLiteral("ann"), QStringLiteral("secret")}});
     auto form = start();
     EXPECT_TRUE(visible(*form, form->SignonButton));
-    ASSERT_TRUE(waitUntil([&] { return form->UserActive; }));
+    ASSERT_TRUE(waitUntil([&] { return form->session().userActive(); }));
 
     EXPECT_TRUE(typer.done());
     EXPECT_EQ(prompter.shown,
               (std::vector<std::string>{"Invalid user id..", "Incorrect Password entered..",
                                         "You have used all your web time for today..."}));
-    EXPECT_EQ(form->UserName, QStringLiteral("ann"));
-    EXPECT_EQ(form->GroupName, QStringLiteral("Default Group"));
-    EXPECT_EQ(form->ConfigKey,
-              QStringLiteral("Software\\Kestrow Software\\Tarnview\\Default Group\\ann"));
-    EXPECT_EQ(readValue(form->ConfigKey.toStdString() + "\\Config", "bUserActive"), "1");
+    EXPECT_EQ(form->session().userName(), "ann");
+    EXPECT_EQ(form->session().groupName(), "Default Group");
+    EXPECT_EQ(form->session().configKey(),
+              "Software\\Kestrow Software\\Tarnview\\Default Group\\ann");
+    EXPECT_EQ(readValue(form->session().configKey() + "\\Config", "bUserActive"), "1");
 }
 
 TEST_F(SignOnTest, CookiesOfOneUserAreNotSentForTheNextAfterASignOff) {
@@ -107,8 +107,8 @@ TEST_F(SignOnTest, CookiesOfOneUserAreNotSentForTheNextAfterASignOff) {
 
     LogonTyper ann({{QStringLiteral("ann"), QStringLiteral("secret")}});
     auto form = start();
-    ASSERT_TRUE(
-        waitUntil([&] { return form->UserActive && form->UserName == QStringLiteral("ann"); }));
+    ASSERT_TRUE(waitUntil(
+        [&] { return form->session().userActive() && form->session().userName() == "ann"; }));
     form->Panes[0].browser->Navigate(set.toString());
     ASSERT_TRUE(waitForPage(*form, 1, set));
     form->Panes[0].browser->Navigate(see.toString());
@@ -117,9 +117,9 @@ TEST_F(SignOnTest, CookiesOfOneUserAreNotSentForTheNextAfterASignOff) {
 
     LogonTyper bob({{QStringLiteral("bob"), QString()}});
     QTimer::singleShot(0, form.get(), [&] { form->SignonButtonClick(); });
-    ASSERT_TRUE(
-        waitUntil([&] { return form->UserActive && form->UserName == QStringLiteral("bob"); }));
-    EXPECT_EQ(form->GroupName, QStringLiteral("Kids"));
+    ASSERT_TRUE(waitUntil(
+        [&] { return form->session().userActive() && form->session().userName() == "bob"; }));
+    EXPECT_EQ(form->session().groupName(), "Kids");
     form->Panes[0].browser->Navigate(see.toString() + QStringLiteral("?bob"));
     ASSERT_TRUE(waitForPage(*form, 1, QUrl(see.toString() + QStringLiteral("?bob"))));
     EXPECT_FALSE(cookieSentFor(server, QStringLiteral("bob")).contains("who=ann"));

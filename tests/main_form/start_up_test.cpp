@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QUrl>
 
 #include "app/engine/web_browser.h"
@@ -12,6 +13,7 @@
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
 #include "widgets/adv_splitter.h"
+#include "widgets/dock_toolbar.h"
 
 namespace tarn::test {
 namespace {
@@ -23,16 +25,16 @@ TEST_F(StartUpTest, FirstStartRunsAsDefaultUserAtTheStartAddress) {
              server.url(QStringLiteral("/one")).toString().toStdString());
     auto form = start();
 
-    EXPECT_EQ(form->UserName, QStringLiteral("Default User"));
-    EXPECT_EQ(form->GroupName, QStringLiteral("Default Group"));
-    EXPECT_EQ(form->ConfigKey, QString::fromLatin1(kDefaultConfigKey));
+    EXPECT_EQ(form->session().userName(), "Default User");
+    EXPECT_EQ(form->session().groupName(), "Default Group");
+    EXPECT_EQ(form->session().configKey(), kDefaultConfigKey);
     EXPECT_FALSE(visible(*form, form->SignonButton));
     EXPECT_TRUE(visible(*form, form->ExitButton));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tarnview"));
-    EXPECT_EQ(form->PaneCount, 1);
+    EXPECT_EQ(form->paneState().count(), 1);
     EXPECT_TRUE(waitForPage(*form, 1, server.url(QStringLiteral("/one"))));
     // The first run's set-up step runs a second after activation and signs the user on.
-    EXPECT_TRUE(waitUntil([&] { return form->UserActive; }));
+    EXPECT_TRUE(waitUntil([&] { return form->session().userActive(); }));
     EXPECT_TRUE(prompter.shown.empty());
 }
 
@@ -53,26 +55,36 @@ TEST_F(StartUpTest, AStartAddressThatDoesNotLoadShowsAnErrorPageAndTheRestWorks)
     EXPECT_TRUE(waitForPage(*form, 2, server.url(QStringLiteral("/two"))));
     EXPECT_TRUE(waitForPage(*form, 1, dead));
     form->NewSplitButtonClick();
-    EXPECT_EQ(form->PaneCount, 3);
+    EXPECT_EQ(form->paneState().count(), 3);
     EXPECT_TRUE(prompter.shown.empty());
 }
 
 TEST_F(StartUpTest, SpawnedCopyOpensItsAddressAndSavesNothing) {
     markInstalled();
+    const std::string config = std::string(kDefaultConfigKey) + "\\Config";
+    setValue(config, "bShowButtonBar", "0");
+    setValue(config, "bShowFavorites", "1");
+    setValue(config, "iNumberOfPanes", "3");
     const std::string url = server.url(QStringLiteral("/two")).toString().toStdString();
     auto form = start({"Copy=1", "Url=" + url, "Group=Default Group", "User=Default User"});
 
-    EXPECT_EQ(form->SpawnedCopy, 1);
+    EXPECT_EQ(form->session().kind(), InstanceKind::SpawnedCopy);
+    // The View marks are the user's; the rest of the layout is the copy's own.
+    EXPECT_FALSE(form->ShowButtonbar1->isChecked());
+    EXPECT_FALSE(visible(*form, form->MainToolBar));
+    EXPECT_TRUE(form->ShowFavoritesList1->isChecked());
+    EXPECT_TRUE(visible(*form, form->FavListView));
+    EXPECT_EQ(form->paneState().count(), 1);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tarnview (spawned)"));
     EXPECT_FALSE(form->ConfigButton->isEnabled());
     EXPECT_FALSE(form->Properties1->isEnabled());
     EXPECT_FALSE(visible(*form, form->RememberAllBtn));
     EXPECT_EQ(form->AppSplitter->Position(), 140);
     EXPECT_TRUE(waitForPage(*form, 1, QUrl(QString::fromStdString(url))));
-    EXPECT_TRUE(waitUntil([&] { return form->UserActive; }));
+    EXPECT_TRUE(waitUntil([&] { return form->session().userActive(); }));
 
     EXPECT_TRUE(form->close());
-    EXPECT_EQ(readValue(std::string(kDefaultConfigKey) + "\\Config", "iPosition Left"), "<absent>");
+    EXPECT_EQ(readValue(config, "iPosition Left"), "<absent>");
 }
 
 TEST_F(StartUpTest, AGroupThatMayNotCloseKeepsTheWindowOpen) {

@@ -8,12 +8,14 @@
 #include <utility>
 
 #include "app/engine/web_page.h"
+#include "platform/launcher.h"
 #include "platform/program_folder.h"
 
 namespace tarn {
 
-TWebBrowser::TWebBrowser(QWidget* parent)
+TWebBrowser::TWebBrowser(std::shared_ptr<const PolicySlot> policy, QWidget* parent)
     : QWebEngineView(parent),
+      policy_(std::move(policy)),
       homeUrl_(QUrl::fromLocalFile(QString::fromStdString((programFolder() / "blank.htm").string()))
                    .toString()) {
     connect(this, &QWebEngineView::printFinished, this, [this](bool ok) {
@@ -38,8 +40,10 @@ void TWebBrowser::setProfile(QWebEngineProfile* profile) {
     // The view owns its pages itself, without a QObject parent, so the page goes exactly when
     // it is replaced and always before the profile.
     TWebPage* old = page_;
-    page_ = new TWebPage(
-        profile, [this](const QUrl& url, bool isMainFrame) { return decide(url, isMainFrame); });
+    page_ = new TWebPage(profile, policy_,
+                         [this](const QUrl& url, bool isMainFrame, const FilterDecision& decision) {
+                             return decide(url, isMainFrame, decision);
+                         });
     connect(page_, &QWebEnginePage::loadingChanged, this, &TWebBrowser::onLoadingChanged);
     connect(page_, &QWebEnginePage::loadProgress, this, &TWebBrowser::onLoadProgress);
     connect(page_, &QWebEnginePage::newWindowRequested, this, &TWebBrowser::onNewWindow);
@@ -58,10 +62,29 @@ void TWebBrowser::setProfile(QWebEngineProfile* profile) {
     }
 }
 
-void TWebBrowser::Navigate(const QString& url) {
+void TWebBrowser::Navigate(const QString& url, int flags) {
     if (url.trimmed().isEmpty())
         return;
-    page_->load(QUrl::fromUserInput(url));
+    const QUrl target = QUrl::fromUserInput(url);
+    if (flags & NavOpenInNewWindow) {
+        openOutside(target);
+        return;
+    }
+    page_->load(target);
+}
+
+void TWebBrowser::openOutside(const QUrl& url) {
+    // The platform's browser and mail program are past the supervision: they get only what
+    // this browser's policy would have shown.
+    const FilterDecision decision = page_->judge(url, NavigationType::Typed, true);
+    if (decision.verdict != FilterVerdict::Allowed) {
+        refused(url, decision);
+        return;
+    }
+    bool cancel = false;
+    emit BeforeNavigate(url.toString(), cancel);
+    if (!cancel && launcher_)
+        launcher_->openUrl(url.toString().toStdString());
 }
 
 void TWebBrowser::GoBack() {
@@ -96,10 +119,23 @@ QString TWebBrowser::LocationName() const {
     return page_->title();
 }
 
-bool TWebBrowser::decide(const QUrl& url, bool isMainFrame) {
+bool TWebBrowser::refused(const QUrl& url, const FilterDecision& decision) {
+    emit NavigationRefused(url.toString(), QString::fromStdString(decision.status), decision.log);
+    return false;
+}
+
+bool TWebBrowser::decide(const QUrl& url, bool isMainFrame, const FilterDecision& decision) {
+    if (decision.verdict != FilterVerdict::Allowed) {
+        if (isMainFrame) {
+            refusalPending_ = true;
+            refusedUrl_ = url;
+        }
+        return refused(url, decision);
+    }
     if (!isMainFrame) {
-        // Frames are reported, never refused. The engine tells when a frame is done only as part
-        // of the page's own load, so a frame that navigates later gets no completion.
+        // A frame the policy allows is reported, never refused by the window. The engine tells
+        // when a frame is done only as part of the page's own load, so a frame that navigates
+        // later gets no completion.
         if (loadActive_)
             frameNavigations_.append(url);
         emit FrameBeforeNavigate(url.toString());

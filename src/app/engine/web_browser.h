@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/navigation_policy.h"
 #include "platform/message_box_prompter.h"
 
 class QPrinter;
@@ -16,20 +17,24 @@ class QWebEngineProfile;
 
 namespace tarn {
 
+class Launcher;
 class TWebPage;
 
 // One browser engine instance of a pane (or the hidden one): the operations the window calls
-// and the events it handles, over a Qt WebEngine view. Events are emitted on the UI thread and
-// must be connected directly, since the writable flags are read back when the emit returns.
+// and the events it handles, over a Qt WebEngine view. Every navigation is put to the policy the
+// browser is built with; without one it refuses them all. Events are emitted on the UI thread
+// and must be connected directly, since the writable flags are read back when the emit returns.
 class TWebBrowser : public QWebEngineView {
     Q_OBJECT
 
   public:
     enum Command { CommandForward = 1, CommandBack = 2 };
+    // Navigate's flags: open the address in the platform's own browser instead of this view.
+    enum NavigateFlag { NavOpenInNewWindow = 1 };
     // Asks for the file to save a page to; an empty answer cancels.
     using SaveChooser = std::function<QString(QWidget* parent, const QString& suggestedPath)>;
 
-    explicit TWebBrowser(QWidget* parent = nullptr);
+    explicit TWebBrowser(std::shared_ptr<const PolicySlot> policy, QWidget* parent = nullptr);
     ~TWebBrowser() override;
 
     // Browses in `profile` from now on, on a fresh page; the old page goes. The profile must
@@ -38,13 +43,15 @@ class TWebBrowser : public QWebEngineView {
     QWebEngineProfile* profile() const;
 
     void setPrompter(Prompter* prompter) { prompter_ = prompter; }
+    // Where NavOpenInNewWindow hands the addresses the policy allows; without one they stay shut.
+    void setLauncher(Launcher* launcher) { launcher_ = launcher; }
     void setSaveChooser(SaveChooser chooser) { saveChooser_ = std::move(chooser); }
     QString HomeUrl() const { return homeUrl_; }
     void setHomeUrl(const QString& url) { homeUrl_ = url; }
     QString SearchUrl() const { return searchUrl_; }
     void setSearchUrl(const QString& url) { searchUrl_ = url; }
 
-    void Navigate(const QString& url);
+    void Navigate(const QString& url, int flags = 0);
     void GoBack();
     void GoForward();
     void GoHome();
@@ -59,6 +66,10 @@ class TWebBrowser : public QWebEngineView {
     void SaveAs();
 
   signals:
+    // The policy refused `url`: `status` says so in the window's words; `log` when the refusal
+    // belongs in the activity log.
+    void NavigationRefused(const QString& url, const QString& status, bool log);
+    // An address the policy allowed; a receiver may still refuse it.
     void BeforeNavigate(const QString& url, bool& Cancel);
     void FrameBeforeNavigate(const QString& url);
     void NavigateComplete(const QString& url);
@@ -75,7 +86,9 @@ class TWebBrowser : public QWebEngineView {
     void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
-    bool decide(const QUrl& url, bool isMainFrame);
+    bool decide(const QUrl& url, bool isMainFrame, const FilterDecision& decision);
+    bool refused(const QUrl& url, const FilterDecision& decision);
+    void openOutside(const QUrl& url);
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
     void onLoadProgress(int progress);
     void onNewWindow(QWebEngineNewWindowRequest& request);
@@ -84,9 +97,11 @@ class TWebBrowser : public QWebEngineView {
     void reportSaveFailure(const QString& path);
     Prompter& prompter();
 
+    std::shared_ptr<const PolicySlot> policy_;
     QWebEngineProfile* ownProfile_{};
     TWebPage* page_{};
     Prompter* prompter_{};
+    Launcher* launcher_{};
     MessageBoxPrompter boxes_;
     SaveChooser saveChooser_;
     QString homeUrl_;

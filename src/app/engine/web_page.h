@@ -3,29 +3,40 @@
 #include <QWebEnginePage>
 #include <array>
 #include <functional>
+#include <memory>
+
+#include "app/navigation_policy.h"
 
 namespace tarn {
 
-// The page only asks: every navigation goes to the decider its view installs, which answers
-// whether it may go ahead. It opens no window and no developer tools of its own.
+// The page decides: every navigation, of the page or of a frame, is put to the policy the page
+// was built with, and a page without one refuses everything. Its view hears each decision and
+// may refuse further, never allow. It opens no window and no developer tools of its own.
 class TWebPage : public QWebEnginePage {
     Q_OBJECT
 
   public:
-    // True lets the navigation go ahead.
-    using Decider = std::function<bool(const QUrl& url, bool isMainFrame)>;
+    // Hears the policy's decision; false refuses an allowed navigation too.
+    using Listener =
+        std::function<bool(const QUrl& url, bool isMainFrame, const FilterDecision& decision)>;
 
-    TWebPage(QWebEngineProfile* profile, Decider decider, QObject* parent = nullptr);
+    TWebPage(QWebEngineProfile* profile, std::shared_ptr<const PolicySlot> policy,
+             Listener listener, QObject* parent = nullptr);
+
+    // The policy's decision on `url`; a refusal when the page has no policy.
+    FilterDecision judge(const QUrl& url, tarn::NavigationType type, bool isMainFrame) const;
 
     // Inspect Element and View Source would open developer or source windows past the
     // supervision; they do nothing here.
     void triggerAction(WebAction action, bool checked = false) override;
 
   protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+    bool acceptNavigationRequest(const QUrl& url, QWebEnginePage::NavigationType type,
+                                 bool isMainFrame) override;
 
   private:
-    Decider decider_;
+    std::shared_ptr<const PolicySlot> policy_;
+    Listener listener_;
 };
 
 // The page actions a supervised browser never offers.

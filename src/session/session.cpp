@@ -1,0 +1,250 @@
+#include "session/session.h"
+
+#include <utility>
+
+#include "log/log_line.h"
+#include "settings/admin_area.h"
+#include "settings/admin_values.h"
+#include "settings/day_record.h"
+#include "settings/group_lists.h"
+#include "settings/registry_layout.h"
+#include "settings/settings_store.h"
+
+namespace tarn {
+namespace {
+
+// Runs `action` when it goes out of scope, whichever way the scope is left.
+template <class Action>
+class ScopeExit {
+  public:
+    explicit ScopeExit(Action action) : action_(std::move(action)) {}
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+    ~ScopeExit() { action_(); }
+
+  private:
+    Action action_;
+};
+
+}  // namespace
+
+SignOnGuard::SignOnGuard(bool& flag) : flag_(&flag) {
+    flag = true;
+}
+
+SignOnGuard::SignOnGuard(SignOnGuard&& other) noexcept
+    : flag_(std::exchange(other.flag_, nullptr)) {}
+
+SignOnGuard::~SignOnGuard() {
+    if (flag_) {
+        *flag_ = false;
+    }
+}
+
+Session::Session(const StartArguments& arguments, const Clock& clock, std::string blankPage)
+    : clock_(clock),
+      kind_(arguments.SpawnedCopy != 0 ? InstanceKind::SpawnedCopy : InstanceKind::Main),
+      checksDone_(kind_ == InstanceKind::SpawnedCopy),
+      startUrl_(arguments.StartUrl),
+      userName_(arguments.UserName.value_or("")),
+      groupName_(arguments.GroupName.value_or("")),
+      policy_(policyDefaults()),
+      signedOffPolicy_(NavigationPolicy::signedOff(std::move(blankPage))),
+      slot_(std::make_shared<PolicySlot>()) {}
+
+int Session::dialMode() const {
+    if (spawnedCopy()) {
+        return 0;
+    }
+    if (policy_.bGroupRASFlag && policy_.bGroupAOLFlag) {
+        return 3;
+    }
+    if (policy_.bGroupAOLFlag) {
+        return 2;
+    }
+    return policy_.bGroupRASFlag ? 1 : 0;
+}
+
+int Session::startDialParam() const {
+    return policy_.iStartDialParam;
+}
+
+bool Session::mayClose() const {
+    return spawnedCopy() || policy_.bGroupAllowClose;
+}
+
+StartupSettings Session::readStartupSettings() const {
+    StartupSettings settings;
+    settings.AdminRoot = readSetting(SettingsStore(kTarnviewRoot), "Config", admin::iUserSet);
+    const auto store = openAdminKey(kAdminKey, false);
+    settings.LoggingEnabled = readSetting(*store, "", admin::bLoggingEnabled);
+    settings.UseLogon = readSetting(*store, "", admin::bUseLogon);
+    return settings;
+}
+
+void Session::applyStartupSettings(const StartupSettings& settings) {
+    startup_ = settings;
+    if ((!spawnedCopy() && !settings.UseLogon) || (spawnedCopy() && groupName_.empty())) {
+        groupName_ = kDefaultGroup;
+        userName_ = kDefaultUser;
+    }
+}
+
+std::pair<std::string, std::string> Session::reloadIdentity(const StartupSettings& settings) const {
+    if (spawnedCopy()) {
+        if (groupName_.empty()) {
+            return {kDefaultUser, kDefaultGroup};
+        }
+        return {userName_, groupName_};
+    }
+    if (!settings.UseLogon) {
+        return {kDefaultUser, kDefaultGroup};
+    }
+    if (!userActive_) {
+        return {};
+    }
+    return {userName_, groupName_};
+}
+
+UserSettings Session::readUserSettings(const std::string& user, const std::string& group,
+                                       const std::string& previousGroup) const {
+    UserSettings next;
+    next.UserName = user;
+    next.GroupName = group;
+    // With nobody signed on there is no group: its policy is every default and the browsers
+    // may show the blank page only.
+    const bool nobody = user.empty() || group.empty();
+    next.policy = nobody ? policyDefaults() : readGroupPolicy(group);
+    next.UsageMinutesToday =
+        nobody ? 0 : readUserDayMinutes(group, user, DayRecord::Usage, clock_.today());
+    if (nobody) {
+        next.lists = ListCounts{};
+    } else if (group == previousGroup && groupFilter_) {
+        next.filter = groupFilter_;
+    } else {
+        const GroupLists lists = assembleGroupLists(next.policy);
+        next.filter = std::make_shared<const UrlFilter>(lists);
+        next.lists = ListCounts{lists.ExclusionList.size(), lists.WordList.size(),
+                                lists.InclusionList.size()};
+    }
+    next.navigation = next.filter ? std::make_shared<const NavigationPolicy>(
+                                        next.filter, next.policy.bGroupAllowMailLinks)
+                                  : signedOffPolicy_;
+    next.ConfigKey =
+        configKeyFor(group, user, next.policy.configChoice.iUserConfigType).value_or(configKey_);
+    if (spawnedCopy()) {
+        next.config = spawnedCopyConfig(next.ConfigKey);
+        next.histories.resize(4);
+    } else {
+        next.config = readWindowConfig(next.ConfigKey);
+        next.histories = readHistories(next.ConfigKey, next.config.iUrlHistory);
+    }
+    return next;
+}
+
+void Session::switchTo(UserSettings settings) {
+    userName_ = std::move(settings.UserName);
+    groupName_ = std::move(settings.GroupName);
+    configKey_ = std::move(settings.ConfigKey);
+    policy_ = std::move(settings.policy);
+    usageMinutesToday_ = settings.UsageMinutesToday;
+    if (settings.filter) {
+        groupFilter_ = std::move(settings.filter);
+    }
+    config_ = std::move(settings.config);
+    paneTimers_.setSettings(config_.panes);
+    slot_->replace(std::move(settings.navigation));
+    userLoaded_ = true;
+}
+
+SignOnGuard Session::beginSignOn() {
+    return signingOn_ ? SignOnGuard() : SignOnGuard(signingOn_);
+}
+
+void Session::signOff() {
+    userActive_ = false;
+    slot_->replace(signedOffPolicy_);
+    writeUserActive(configKey_, false);
+}
+
+void Session::signOn() {
+    userActive_ = true;
+    writeUserActive(configKey_, true);
+}
+
+Session::Activation Session::activate(bool setupPending) {
+    if (signingOn_) {
+        return Activation::Nothing;  // the logon dialog of a running sign-on is closing
+    }
+    if (!useLogon() || spawnedCopy()) {
+        // A spawned copy's user came on its command line. Settings that could not be loaded
+        // sign nobody on.
+        userActive_ = userLoaded_;
+        return Activation::Nothing;
+    }
+    return !userActive_ && !setupPending ? Activation::SignOn : Activation::Nothing;
+}
+
+bool Session::takeFirstRunCheck() {
+    if (checksDone_) {
+        return false;
+    }
+    checksDone_ = true;
+    return readSetting(SettingsStore(kTarnviewRoot), "Config", admin::sInstalledVersion).empty();
+}
+
+void Session::noteNavigation() {
+    if (connected_) {
+        idleMinutes_ = 0;
+    }
+}
+
+void Session::tick(TickSteps& steps) {
+    const Clock::TimePoint now = clock_.now();
+    if (!tickClock_.newSecond(now)) {
+        return;
+    }
+    const std::string time = formatLogTime(now);
+    steps.showClock(time);
+    paneTimers_.countSeconds();
+    if (tickBusy_) {
+        return;
+    }
+    tickBusy_ = true;
+    // A failure in the steps below must not leave the minute step switched off for good.
+    const ScopeExit idle([this] { tickBusy_ = false; });
+    if (tickClock_.newMinute(now)) {
+        if (connected_) {
+            ++connectMinutesToday_;
+            ++idleMinutes_;
+        }
+        if (userActive_) {
+            ++usageMinutesToday_;
+        }
+        paneTimers_.countMinute();
+    }
+    if (spawnedCopy() && useLogon() && !readUserActive(configKey_)) {
+        steps.closeWindow();
+        return;
+    }
+    if (const auto loadTime = loadTiming_.takeRecord()) {
+        WriteUrlRecord(identity(), steps.paneAddress(1), *loadTime, false, clock_);
+    }
+    const auto due = paneTimers_.takeDue();
+    if (!due) {
+        return;
+    }
+    if (due->kind == DueAction::Kind::Refresh) {
+        steps.showStatus(time + ": auto-refresh of Web" + std::to_string(due->pane));
+        steps.refreshPane(due->pane);
+        return;
+    }
+    steps.showStatus(time + ": auto-cycling of Web" + std::to_string(due->pane));
+    const auto address = paneTimers_.cycleStep(
+        due->pane, [&](int index) { return readCycleEntry(configKey_, due->pane, index); });
+    if (address) {
+        steps.navigatePane(due->pane, *address);
+    }
+}
+
+}  // namespace tarn

@@ -1,0 +1,184 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/load_timing.h"
+#include "app/navigation_policy.h"
+#include "app/pane_timers.h"
+#include "app/user_config.h"
+#include "log/log_writer.h"
+#include "platform/clock.h"
+#include "settings/group_record.h"
+
+namespace tarn {
+
+enum class InstanceKind { Main, SpawnedCopy };
+
+// What a reload reads before the user's settings: where the administrative area lives, and
+// the logging and sign-on switches.
+struct StartupSettings {
+    int AdminRoot = 0;
+    bool LoggingEnabled = false;
+    bool UseLogon = false;
+};
+
+struct ListCounts {
+    std::size_t exclusions = 0;
+    std::size_t words = 0;
+    std::size_t inclusions = 0;
+};
+
+// Everything of a user that the session switches to, read in full beforehand: a settings error
+// part way through then leaves the session as it was.
+struct UserSettings {
+    std::string UserName, GroupName, ConfigKey;
+    GroupRecord policy;
+    int UsageMinutesToday = 0;
+    std::shared_ptr<const UrlFilter> filter;  // none while nobody is signed on
+    std::shared_ptr<const NavigationPolicy> navigation;
+    std::optional<ListCounts> lists;  // nothing when the previous group's lists are kept
+    WindowConfig config;
+    std::vector<std::vector<std::string>> histories;  // the saved items of the four address boxes
+};
+
+// What the one-second tick asks of the window, in the order the session calls them.
+class TickSteps {
+  public:
+    virtual ~TickSteps() = default;
+    virtual void showClock(const std::string& time) = 0;
+    virtual void showStatus(const std::string& text) = 0;
+    // A spawned copy whose user signed off in the main instance.
+    virtual void closeWindow() = 0;
+    virtual std::string paneAddress(int pane) = 0;
+    virtual void refreshPane(int pane) = 0;
+    virtual void navigatePane(int pane, const std::string& address) = 0;
+};
+
+// Held while a sign-on runs, so that no second one starts inside it; let go on every way out.
+class [[nodiscard]] SignOnGuard {
+  public:
+    SignOnGuard() = default;
+    explicit SignOnGuard(bool& flag);
+    SignOnGuard(SignOnGuard&& other) noexcept;
+    SignOnGuard& operator=(SignOnGuard&&) = delete;
+    ~SignOnGuard();
+    explicit operator bool() const { return flag_ != nullptr; }
+
+  private:
+    bool* flag_ = nullptr;
+};
+
+// Who uses this window and under which policy: the signed-on user and group, their
+// configuration key, the group's policy record, the URL filter every browser asks, and the
+// counters of the tick. The window shows it and forwards its handlers to it.
+class Session {
+  public:
+    // `blankPage` is the address of the program's blank page, the one page allowed while nobody
+    // is signed on.
+    Session(const StartArguments& arguments, const Clock& clock, std::string blankPage);
+
+    InstanceKind kind() const { return kind_; }
+    bool spawnedCopy() const { return kind_ == InstanceKind::SpawnedCopy; }
+    const std::string& userName() const { return userName_; }
+    const std::string& groupName() const { return groupName_; }
+    const std::string& configKey() const { return configKey_; }
+    const std::string& startUrl() const { return startUrl_; }
+    LogIdentity identity() const { return {groupName_, userName_}; }
+
+    bool useLogon() const { return startup_.UseLogon; }
+    bool loggingEnabled() const { return startup_.LoggingEnabled; }
+    int adminRoot() const { return startup_.AdminRoot; }
+    bool userActive() const { return userActive_; }
+    const GroupRecord& policy() const { return policy_; }
+    // 0 none, 1 dial-up networking, 2 the online-service client, 3 both; 0 in a spawned copy.
+    int dialMode() const;
+    int startDialParam() const;
+    const WindowConfig& config() const { return config_; }
+
+    // A spawned copy may always close; a main instance when its group allows it.
+    bool mayClose() const;
+    // Only a main instance saves its user's state and cleans the log.
+    bool keepsState() const { return kind_ == InstanceKind::Main; }
+
+    int usageMinutesToday() const { return usageMinutesToday_; }
+    int connectMinutesToday() const { return connectMinutesToday_; }
+    int idleMinutes() const { return idleMinutes_; }
+    bool connected() const { return connected_; }
+
+    // The policy every browser of this window asks, replaced whole at each sign-on.
+    std::shared_ptr<const PolicySlot> navigationPolicy() const { return slot_; }
+
+    // Reloading: the switches, then (optionally) the user they give.
+    StartupSettings readStartupSettings() const;
+    void applyStartupSettings(const StartupSettings& settings);
+    // The user and group a reload under `settings` loads: the defaults without sign-on, nobody
+    // (empty names) when sign-on is in use and nobody is signed on, else the current ones.
+    std::pair<std::string, std::string> reloadIdentity(const StartupSettings& settings) const;
+
+    // Reads everything of `user` in `group` without changing the session; throws SettingsError
+    // (or a file system error) when something can not be read. The lists of `previousGroup` are
+    // kept when the group is the same.
+    UserSettings readUserSettings(const std::string& user, const std::string& group,
+                                  const std::string& previousGroup) const;
+    // Switches to what readUserSettings gave; cannot fail.
+    void switchTo(UserSettings settings);
+
+    // A guard that is empty when a sign-on is already running.
+    SignOnGuard beginSignOn();
+    bool signingOn() const { return signingOn_; }
+    // Ends the current use: nobody is active, the browsers may show only the blank page, and the
+    // user's spawned copies see bUserActive turn false.
+    void signOff();
+    // The user whose settings were just switched to is active.
+    void signOn();
+
+    enum class Activation { Nothing, SignOn };
+    // The window was activated; `setupPending` while the first-run step waits. Says whether
+    // the window must sign someone on.
+    Activation activate(bool setupPending);
+    // True on the first activation of a main instance that has never been set up.
+    bool takeFirstRunCheck();
+
+    LoadTiming& loadTiming() { return loadTiming_; }
+    PaneTimers& paneTimers() { return paneTimers_; }
+    // A navigation passed the filter: with a connection up, the user is not idle.
+    void noteNavigation();
+
+    // One timer event: the clock, then once a second the refresh and cycle counts, the minute
+    // counters, the spawned copy's watch on its user, the first pane's load record, and one due
+    // refresh or cycle step. A tick that arrives while a step of the last one is still running
+    // counts seconds only.
+    void tick(TickSteps& steps);
+
+  private:
+    const Clock& clock_;
+    InstanceKind kind_;
+    bool checksDone_;  // the first-activation checks have run (a spawned copy never runs them)
+    std::string startUrl_;
+    std::string userName_, groupName_, configKey_;
+    StartupSettings startup_;
+    bool userActive_ = false;
+    bool userLoaded_ = false;
+    bool signingOn_ = false;
+    GroupRecord policy_;
+    WindowConfig config_;
+    std::shared_ptr<const UrlFilter> groupFilter_;
+    std::shared_ptr<const NavigationPolicy> signedOffPolicy_;
+    std::shared_ptr<PolicySlot> slot_;
+
+    int usageMinutesToday_ = 0;
+    int connectMinutesToday_ = 0;
+    int idleMinutes_ = 0;
+    bool connected_ = false;
+    bool tickBusy_ = false;
+    TickClock tickClock_;
+    LoadTiming loadTiming_;
+    PaneTimers paneTimers_;
+};
+
+}  // namespace tarn
