@@ -161,6 +161,13 @@ TEST_F(NavigationTest, AnAddressThatDoesNotLoadShowsTheErrorPageAndTheViewGoesOn
     ASSERT_TRUE(waitFor(QStringLiteral("NavigateComplete ") + dead));
     EXPECT_EQ(browser->LocationURL(), dead);
     EXPECT_TRUE(open(QStringLiteral("/a")));
+
+    // A server's own page for an HTTP error is what the view shows for that address too.
+    const qsizetype from = events.size();
+    browser->Navigate(url(QStringLiteral("/missing")));
+    EXPECT_TRUE(
+        waitFor(QStringLiteral("NavigateComplete ") + url(QStringLiteral("/missing")), from));
+    EXPECT_TRUE(seen(QStringLiteral("DownloadComplete "), from));
 }
 
 TEST_F(NavigationTest, NewWindowRequestsAreReportedAndOpenNothing) {

@@ -164,10 +164,13 @@ void TWebBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info) {
     if (refusedLoads_.remove(info.url()) || !loadActive_)
         return;
     loadActive_ = false;
-    // The engine's error page counts as reached: it is what the pane now shows for that address.
+    // The engine's error page, and a server's own page for an HTTP error such as 404, count as
+    // reached: each is what the pane now shows for that address.
+    const bool failedWithPage =
+        info.status() == QWebEngineLoadingInfo::LoadFailedStatus &&
+        (info.isErrorPage() || info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain);
     const bool reached =
-        info.status() == QWebEngineLoadingInfo::LoadSucceededStatus ||
-        (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.isErrorPage());
+        info.status() == QWebEngineLoadingInfo::LoadSucceededStatus || failedWithPage;
     if (reached)
         emit NavigateComplete(info.url().toString());
     const QList<QUrl> frames = std::exchange(frameNavigations_, {});
