@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
+#include "session/session.h"
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
 #include "temp_env.h"
@@ -17,25 +20,21 @@ using Taken = std::vector<std::pair<int, DueAction>>;  // second since the start
 
 const std::string kKey = std::string(kTarnviewRoot) + "\\Staff\\ann";
 
-// The refresh and cycle parts of the one-second tick, in the main window's order, on a clock the
-// test moves.
-class TickRig {
+// The session's one-second tick, run as the main window runs it, on a clock the test moves. It
+// records what fell due and where cycle steps went; `duringStep`, when set, runs inside the
+// tick's load-record step, so a test can send a second tick while the first is still busy.
+class TickRig : public TickSteps {
   public:
-    TickRig() { clock.setLocal(2026, 3, 4, 12, 0, 30); }
+    TickRig() : session(StartArguments{}, clock, "file:///blank.htm") {
+        clock.setLocal(2026, 3, 4, 12, 0, 30);
+        session.switchTo(session.readUserSettings("ann", "Staff", ""));
+    }
 
-    // One timer event; a busy tick keeps the seconds but skips the minute step and the dispatch.
-    std::optional<DueAction> tick(bool busy = false) {
-        if (!ticks.newSecond(clock.now())) {
-            return std::nullopt;
-        }
-        timers.countSeconds();
-        if (busy) {
-            return std::nullopt;
-        }
-        if (ticks.newMinute(clock.now())) {
-            timers.countMinute();
-        }
-        return timers.takeDue();
+    // One timer event; what fell due, if anything.
+    std::optional<DueAction> tick() {
+        due.reset();
+        session.tick(*this);
+        return due;
     }
 
     // Ticks once a second for `seconds` seconds and lists what fell due.
@@ -50,31 +49,67 @@ class TickRig {
         return taken;
     }
 
+    // Makes the first pane's load record due at the next tick, which runs `duringStep`.
+    void loadPaneOne() {
+        LoadTiming& timing = session.loadTiming();
+        timing.onBeforeNavigate(0);
+        timing.onDownloadBegin(0);
+        timing.onNavigateComplete(1);
+        timing.onDownloadComplete(1);
+    }
+
+    PaneTimers& timers() { return session.paneTimers(); }
+
+    void showClock(const std::string&) override {}
+    void showStatus(const std::string& text) override {
+        for (const auto& [words, kind] : {std::pair{": auto-refresh of Web", Kind::Refresh},
+                                          std::pair{": auto-cycling of Web", Kind::Cycle}}) {
+            const auto at = text.find(words);
+            if (at != std::string::npos) {
+                due = DueAction{kind, std::stoi(text.substr(at + std::string(words).size()))};
+                visited.emplace_back(kind == Kind::Cycle ? "<none>" : "<refresh>");
+            }
+        }
+    }
+    void closeWindow() override {}
+    std::string paneAddress(int) override {
+        if (duringStep) {
+            duringStep();
+        }
+        return {};
+    }
+    void refreshPane(int) override {}
+    void navigatePane(int, const std::string& address) override { visited.back() = address; }
+
     ManualClock clock;
-    TickClock ticks;
-    PaneTimers timers;
+    Session session;
+    std::optional<DueAction> due;
+    std::vector<std::string> visited;
+    std::function<void()> duringStep;
 };
+
+using TickTest = test::TempEnv;
 
 PaneTimerSettings inSeconds(int rate) {
     return {rate, false, rate, false};
 }
 
-TEST(PaneTimersTest, MinuteRefreshRunsAtTheSecondBoundaryThenEveryTwo) {
+TEST_F(TickTest, MinuteRefreshRunsAtTheSecondBoundaryThenEveryTwo) {
     TickRig rig;  // 12:00:30, all units minutes
     rig.tick();
-    rig.timers.startRefresh(1, 2);
+    rig.timers().startRefresh(1, 2);
     // 12:02:00, 12:04:00 and 12:06:00 are 90, 210 and 330 seconds on.
     EXPECT_EQ(
         rig.run(400),
         (Taken{{90, {Kind::Refresh, 1}}, {210, {Kind::Refresh, 1}}, {330, {Kind::Refresh, 1}}}));
 }
 
-TEST(PaneTimersTest, SecondRefreshesEveryIntervalAndTwoDuePanesTakeTurns) {
+TEST_F(TickTest, SecondRefreshesEveryIntervalAndTwoDuePanesTakeTurns) {
     TickRig rig;
-    rig.timers.setSettings({inSeconds(5), inSeconds(5), {}, {}});
+    rig.timers().setSettings({inSeconds(5), inSeconds(5), {}, {}});
     rig.tick();
-    rig.timers.startRefresh(1, 5);
-    rig.timers.startRefresh(2, 5);
+    rig.timers().startRefresh(1, 5);
+    rig.timers().startRefresh(2, 5);
     EXPECT_EQ(rig.run(16), (Taken{{5, {Kind::Refresh, 1}},
                                   {6, {Kind::Refresh, 2}},
                                   {10, {Kind::Refresh, 1}},
@@ -83,13 +118,13 @@ TEST(PaneTimersTest, SecondRefreshesEveryIntervalAndTwoDuePanesTakeTurns) {
                                   {16, {Kind::Refresh, 2}}}));
 }
 
-TEST(PaneTimersTest, RefreshesComeBeforeCycleStepsOnePerTick) {
+TEST_F(TickTest, RefreshesComeBeforeCycleStepsOnePerTick) {
     TickRig rig;
-    rig.timers.setSettings({inSeconds(2), inSeconds(2), inSeconds(2), inSeconds(2)});
+    rig.timers().setSettings({inSeconds(2), inSeconds(2), inSeconds(2), inSeconds(2)});
     rig.tick();
-    rig.timers.startCycle(1, 2);
-    rig.timers.startRefresh(4, 2);
-    rig.timers.startRefresh(3, 2);
+    rig.timers().startCycle(1, 2);
+    rig.timers().startRefresh(4, 2);
+    rig.timers().startRefresh(3, 2);
     // The started cycle steps at the next tick; from then on the refreshes go first.
     EXPECT_EQ(rig.run(4), (Taken{{1, {Kind::Cycle, 1}},
                                  {2, {Kind::Refresh, 3}},
@@ -97,12 +132,12 @@ TEST(PaneTimersTest, RefreshesComeBeforeCycleStepsOnePerTick) {
                                  {4, {Kind::Refresh, 3}}}));
 }
 
-TEST(PaneTimersTest, UnitsDecideWhichStepCounts) {
+TEST_F(TickTest, UnitsDecideWhichStepCounts) {
     TickRig rig;  // pane 1 counts seconds, pane 2 minutes
-    rig.timers.setSettings({inSeconds(3), {}, {}, {}});
+    rig.timers().setSettings({inSeconds(3), {}, {}, {}});
     rig.tick();
-    rig.timers.startRefresh(1, 3);
-    rig.timers.startRefresh(2, 1);
+    rig.timers().startRefresh(1, 3);
+    rig.timers().startRefresh(2, 1);
     Taken expected;
     for (int second = 3; second <= 33; second += 3) {
         expected.emplace_back(second, DueAction{Kind::Refresh, 1});
@@ -112,17 +147,39 @@ TEST(PaneTimersTest, UnitsDecideWhichStepCounts) {
     EXPECT_EQ(rig.run(33), expected);
 }
 
-TEST(PaneTimersTest, ABusyMinuteIsCountedAtTheNextFreeTick) {
+TEST_F(TickTest, ABusyMinuteIsCountedAtTheNextFreeTick) {
     TickRig rig;
     rig.clock.setLocal(2026, 3, 4, 12, 0, 58);
     rig.tick();
-    rig.timers.startRefresh(1, 1);
-    rig.clock.setLocal(2026, 3, 4, 12, 1, 0);
-    EXPECT_EQ(rig.tick(true), std::nullopt);
+    rig.timers().startRefresh(1, 1);
+    // The 12:01:00 tick arrives while the 12:00:59 one is still writing its load record: it
+    // counts its second, but neither the minute nor a due step.
+    rig.clock.setLocal(2026, 3, 4, 12, 0, 59);
+    rig.loadPaneOne();
+    std::optional<DueAction> inner = DueAction{Kind::Cycle, 4};
+    rig.duringStep = [&] {
+        rig.clock.setLocal(2026, 3, 4, 12, 1, 0);
+        inner = rig.tick();
+    };
+    EXPECT_EQ(rig.tick(), std::nullopt);
+    EXPECT_EQ(inner, std::nullopt);
     rig.clock.setLocal(2026, 3, 4, 12, 1, 1);
     EXPECT_EQ(rig.tick(), (DueAction{Kind::Refresh, 1}));
     rig.clock.setLocal(2026, 3, 4, 12, 1, 2);
     EXPECT_EQ(rig.tick(), std::nullopt);
+}
+
+TEST_F(TickTest, AStepThatFailsDoesNotLeaveTheTickBusy) {
+    TickRig rig;
+    rig.tick();
+    rig.timers().startRefresh(1, 1);
+    rig.loadPaneOne();
+    rig.duringStep = [] { throw std::runtime_error("the log settings can not be read"); };
+    rig.clock.advance(std::chrono::seconds(1));
+    EXPECT_THROW(rig.tick(), std::runtime_error);
+    rig.duringStep = nullptr;
+    rig.clock.setLocal(2026, 3, 4, 12, 1, 0);
+    EXPECT_EQ(rig.tick(), (DueAction{Kind::Refresh, 1}));
 }
 
 TEST(PaneTimersTest, TickClockSeesEachSecondAndMinuteOnce) {
@@ -141,16 +198,16 @@ TEST(PaneTimersTest, TickClockSeesEachSecondAndMinuteOnce) {
     EXPECT_FALSE(ticks.newMinute(clock.now()));
 }
 
-TEST(PaneTimersTest, RateBelowOneLeavesThePaneIdle) {
+TEST_F(TickTest, RateBelowOneLeavesThePaneIdle) {
     for (const int rate : {0, -3}) {
         TickRig rig;
-        rig.timers.setSettings({inSeconds(1), {}, {}, {}});
+        rig.timers().setSettings({inSeconds(1), {}, {}, {}});
         rig.tick();
-        rig.timers.startRefresh(1, rate);
-        rig.timers.startCycle(1, rate);
-        rig.timers.startRefresh(2, rate);  // minutes
+        rig.timers().startRefresh(1, rate);
+        rig.timers().startCycle(1, rate);
+        rig.timers().startRefresh(2, rate);  // minutes
         EXPECT_EQ(rig.run(130), Taken{}) << rate;
-        EXPECT_EQ(rig.timers.menuState(1, true, true), (PopupState{true, false, true, false}))
+        EXPECT_EQ(rig.timers().menuState(1, true, true), (PopupState{true, false, true, false}))
             << rate;
     }
 }
@@ -220,17 +277,13 @@ class PaneTimersHiveTest : public test::TempEnv {
                                          "sUrl" + std::to_string(index), address);
     }
 
-    // Runs the rig's ticks, stepping every due cycle through the pane's stored list.
-    std::vector<std::string> visits(TickRig& rig, int seconds) {
-        std::vector<std::string> visited;
+    // Runs the rig's ticks; where each due cycle step went, "<none>" for a step that stayed.
+    static std::vector<std::string> visits(TickRig& rig, int seconds) {
+        rig.visited.clear();
         for (const auto& taken : rig.run(seconds)) {
-            const DueAction action = taken.second;
-            EXPECT_EQ(action.kind, Kind::Cycle);
-            const auto address = rig.timers.cycleStep(
-                action.pane, [&](int index) { return readCycleEntry(kKey, action.pane, index); });
-            visited.push_back(address ? *address : "<none>");
+            EXPECT_EQ(taken.second.kind, Kind::Cycle);
         }
-        return visited;
+        return rig.visited;
     }
 };
 
@@ -240,9 +293,9 @@ TEST_F(PaneTimersHiveTest, CycleVisitsTheListInTurnAndRestartsFromTheTop) {
     }
     writeEntry(1, 4, "http://127.0.0.1/after-a-gap");
     TickRig rig;
-    rig.timers.setSettings({inSeconds(2), {}, {}, {}});
+    rig.timers().setSettings({inSeconds(2), {}, {}, {}});
     rig.tick();
-    rig.timers.startCycle(1, 2);
+    rig.timers().startCycle(1, 2);
     // The first step comes at the next tick, then every two seconds.
     EXPECT_EQ(visits(rig, 9), (std::vector<std::string>{"http://127.0.0.1/0", "http://127.0.0.1/1",
                                                         "http://127.0.0.1/2", "http://127.0.0.1/0",
@@ -253,8 +306,8 @@ TEST_F(PaneTimersHiveTest, CycleVisitsTheListInTurnAndRestartsFromTheTop) {
     EXPECT_EQ(visits(rig, 2), std::vector<std::string>{"http://127.0.0.1/edited"});
 
     // A paused cycle starts again from the top.
-    rig.timers.stopCycle(1);
-    rig.timers.startCycle(1, 2);
+    rig.timers().stopCycle(1);
+    rig.timers().startCycle(1, 2);
     EXPECT_EQ(visits(rig, 1), std::vector<std::string>{"http://127.0.0.1/0"});
 }
 
@@ -262,11 +315,11 @@ TEST_F(PaneTimersHiveTest, EmptyFirstEntryNeverNavigates) {
     writeEntry(2, 0, "");
     writeEntry(2, 1, "http://127.0.0.1/unreachable");
     TickRig rig;
-    rig.timers.setSettings({PaneTimerSettings{}, inSeconds(3), {}, {}});
+    rig.timers().setSettings({PaneTimerSettings{}, inSeconds(3), {}, {}});
     rig.tick();
-    rig.timers.startCycle(2, 3);
+    rig.timers().startCycle(2, 3);
     EXPECT_EQ(visits(rig, 7), (std::vector<std::string>{"<none>", "<none>", "<none>"}));
-    EXPECT_EQ(rig.timers.state(2).CycleIndex, 0);
+    EXPECT_EQ(rig.timers().state(2).CycleIndex, 0);
 
     // A pane without any list behaves the same.
     PaneTimers timers;

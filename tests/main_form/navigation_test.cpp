@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QToolButton>
 #include <fstream>
 #include <sstream>
@@ -94,9 +95,12 @@ TEST_F(NavigationTest, EnterInAnAddressBoxOpensThePageInItsPaneAndRemembersIt) {
     EXPECT_EQ(form->Panes[0].url->count(), 0);
 
     // The same address again, in other letters, leaves the history as it is.
-    pane.browser->Navigate(
-        url("/two").toUpper().replace(QStringLiteral("HTTP"), QStringLiteral("http")));
-    QTest::qWait(300);
+    const QString upper =
+        url("/two").toUpper().replace(QStringLiteral("HTTP"), QStringLiteral("http"));
+    QSignalSpy arrived(pane.browser, &TWebBrowser::NavigateComplete);
+    pane.browser->Navigate(upper);
+    ASSERT_TRUE(waitUntil([&] { return !arrived.isEmpty(); }));
+    EXPECT_EQ(arrived.first().first().toString(), upper);
     EXPECT_EQ(pane.url->count(), 1);
 }
 
@@ -238,11 +242,42 @@ TEST_F(NavigationTest, RememberAllStoresThePanesAndTheirAddresses) {
     EXPECT_EQ(form->StatusPanel->text(), QStringLiteral("All currents settings set as defaults"));
 }
 
-TEST_F(NavigationTest, ThePlatformBrowserButtonOpensTheBrowserOutside) {
+TEST_F(NavigationTest, ThePlatformBrowserButtonOpensOnlyWhatTheListsAllow) {
     auto form = start();
     form->TransparentButton1->click();
     ASSERT_EQ(launcher.opened.size(), 1u);
-    EXPECT_EQ(launcher.opened[0].rfind("https://", 0), 0u);
+    EXPECT_EQ(launcher.opened[0], "https://www.mozilla.org/");
+
+    createExclusionList("block");
+    saveListPart(ListFamily::URLExclusion, "block", {"mozilla"});
+    SettingsStore group(std::string(kGroupsKey) + "\\Default Group");
+    group.write_bool("", "bGroupUseExcl", true);
+    group.write_string("", "sGroupExclList", "block");
+    ASSERT_TRUE(form->ReloadSettings(true));
+    form->TransparentButton1->click();
+    EXPECT_EQ(launcher.opened.size(), 1u);
+    EXPECT_EQ(form->StatusPanel->text(), QStringLiteral("excluding: https://www.mozilla.org/"));
+    EXPECT_NE(log().find("Excluded site attempt: https://www.mozilla.org/"), std::string::npos)
+        << log();
+}
+
+TEST_F(NavigationTest, AReloadThatCanNotReadTheListsKeepsThePolicyInForce) {
+    excludeBad();
+    auto form = start();
+    open(*form, "/one");
+    // The list gains a file that exists but can not be read: a folder in its place.
+    const std::filesystem::path unreadable = dataHome / "more-sites.txt";
+    std::filesystem::create_directories(unreadable);
+    saveListPart(ListFamily::URLExclIni, "block", {unreadable.string()});
+
+    EXPECT_FALSE(form->ReloadSettings(true));
+    ASSERT_FALSE(prompter.shown.empty());
+    EXPECT_NE(prompter.shown.back().find(unreadable.string()), std::string::npos)
+        << prompter.shown.back();
+    form->Panes[0].browser->Navigate(url("/bad"));
+    EXPECT_TRUE(staysOn(*form, "/one"));
+    EXPECT_EQ(server.hits(QStringLiteral("/bad")), 0);
+    open(*form, "/two");
 }
 
 TEST_F(NavigationTest, AutomaticRefreshInSecondsAndACycleStepWithTheTick) {

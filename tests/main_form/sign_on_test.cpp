@@ -1,29 +1,38 @@
 // Sign-on when the administrator requires it, and what one user leaves to the next.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
+#include <QWebEngineHistory>
 #include <deque>
+#include <functional>
 #include <utility>
 
 #include "app/engine/web_browser.h"
 #include "main_form_fixture.h"
+#include "platform/program_folder.h"
 #include "qt_wait.h"
 #include "session/logon_form.h"
 #include "settings/day_record.h"
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
+#include "settings/site_lists.h"
 #include "settings/user_record.h"
 
 namespace tarn::test {
 namespace {
 
-// Types each (user id, password) pair into the logon dialog whenever it is up, in turn.
+// Types each (user id, password) pair into the logon dialog whenever it is up, in turn;
+// `whileUp`, when given, runs first each time, while the dialog waits.
 class LogonTyper {
   public:
-    explicit LogonTyper(std::deque<std::pair<QString, QString>> attempts)
-        : attempts_(std::move(attempts)) {
+    explicit LogonTyper(std::deque<std::pair<QString, QString>> attempts,
+                        std::function<void()> whileUp = {})
+        : attempts_(std::move(attempts)), whileUp_(std::move(whileUp)) {
         QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { step(); });
         timer_.start(20);
     }
@@ -32,8 +41,13 @@ class LogonTyper {
   private:
     void step() {
         auto* logon = qobject_cast<TLogonForm*>(QApplication::activeModalWidget());
-        if (!logon || attempts_.empty())
+        if (!logon || attempts_.empty() || busy_)
             return;
+        if (whileUp_) {
+            busy_ = true;
+            whileUp_();
+            busy_ = false;
+        }
         const auto [user, password] = attempts_.front();
         attempts_.pop_front();
         logon->findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(user);
@@ -42,6 +56,8 @@ class LogonTyper {
     }
 
     std::deque<std::pair<QString, QString>> attempts_;
+    std::function<void()> whileUp_;
+    bool busy_ = false;
     QTimer timer_;
 };
 
@@ -127,6 +143,102 @@ TEST_F(SignOnTest, CookiesOfOneUserAreNotSentForTheNextAfterASignOff) {
     EXPECT_EQ(readValue("Software\\Kestrow Software\\Tarnview\\Default Group\\ann\\Config",
                         "bUserActive"),
               "0");
+}
+
+TEST_F(SignOnTest, ASignOffShowsTheBlankPageWithNothingToGoBackTo) {
+    LogonTyper ann({{QStringLiteral("ann"), QStringLiteral("secret")}});
+    auto form = start();
+    ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "ann"; }));
+    TWebBrowser* pane = form->Panes[0].browser;
+    for (const char* path : {"/one", "/two"}) {
+        pane->Navigate(server.url(QString::fromLatin1(path)).toString());
+        ASSERT_TRUE(waitForPage(*form, 1, server.url(QString::fromLatin1(path))));
+    }
+    ASSERT_TRUE(waitUntil([&] { return form->Panes[0].backButton->isEnabled(); }));
+
+    const QString blank =
+        QUrl::fromLocalFile(QString::fromStdString((programFolder() / "blank.htm").string()))
+            .toString();
+    bool checked = false;
+    LogonTyper bob({{QStringLiteral("bob"), QString()}}, [&] {
+        // While the logon dialog waits, nothing of ann's browsing is left to reach.
+        EXPECT_TRUE(waitUntil([&] { return pane->LocationURL() == blank; }));
+        EXPECT_TRUE(waitUntil([&] { return !form->Panes[0].stopButton->isEnabled(); }));
+        EXPECT_FALSE(form->Panes[0].backButton->isEnabled());
+        EXPECT_FALSE(pane->history()->canGoBack());
+        EXPECT_FALSE(form->session().userActive());
+        checked = true;
+    });
+    QTimer::singleShot(0, form.get(), [&] { form->SignonButtonClick(); });
+    ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "bob"; }));
+    EXPECT_TRUE(checked);
+}
+
+TEST_F(SignOnTest, ASignOnThatCanNotReadTheGroupsListsSignsNobodyOn) {
+    // Kids' exclusion list names a file that exists but can not be read: a folder.
+    const std::filesystem::path unreadable = dataHome / "kids-sites.txt";
+    std::filesystem::create_directories(unreadable);
+    createExclusionList("kids");
+    saveListPart(ListFamily::URLExclIni, "kids", {unreadable.string()});
+    SettingsStore kids(std::string(kGroupsKey) + "\\Kids");
+    kids.write_bool("", "bGroupUseExcl", true);
+    kids.write_string("", "sGroupExclList", "kids");
+
+    LogonTyper ann({{QStringLiteral("ann"), QStringLiteral("secret")}});
+    auto form = start();
+    ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "ann"; }));
+
+    // bob's sign-on fails; the logon dialog comes back for the next person.
+    int dialogs = 0;
+    bool checked = false;
+    LogonTyper typer(
+        {{QStringLiteral("bob"), QString()}, {QStringLiteral("ann"), QStringLiteral("secret")}},
+        [&] {
+            if (++dialogs < 2)
+                return;
+            ASSERT_FALSE(prompter.shown.empty());
+            EXPECT_NE(prompter.shown.back().find(unreadable.string()), std::string::npos)
+                << prompter.shown.back();
+            EXPECT_FALSE(form->session().userActive());
+            EXPECT_EQ(form->session().userName(), "ann");
+            EXPECT_EQ(readValue(form->session().configKey() + "\\Config", "bUserActive"), "0");
+            // Nobody is signed on: the panes show nothing but the blank page.
+            form->Panes[0].browser->Navigate(server.url(QStringLiteral("/one")).toString());
+            QTest::qWait(400);
+            EXPECT_EQ(server.hits(QStringLiteral("/one")), 0);
+            checked = true;
+        });
+    bool signedOn = true;
+    QTimer::singleShot(0, form.get(), [&] {
+        signedOn = form->SignOn();
+        // Without a window manager to activate the window again, the Sign on button brings
+        // the dialog back; the guard of the failed sign-on must not hold it up.
+        QTimer::singleShot(500, form.get(), [&] {
+            if (!form->session().signingOn() && !form->session().userActive())
+                form->SignonButtonClick();
+        });
+    });
+    ASSERT_TRUE(waitUntil([&] { return typer.done() && form->session().userActive(); }));
+    EXPECT_FALSE(signedOn);
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(form->session().userName(), "ann");
+    form->Panes[0].browser->Navigate(server.url(QStringLiteral("/one")).toString());
+    EXPECT_TRUE(waitForPage(*form, 1, server.url(QStringLiteral("/one"))));
+}
+
+TEST_F(SignOnTest, AFavouritesFolderThatCanNotBeMadeIsReportedAndTheUserStaysOn) {
+    // Below a plain file no folder can be made, whoever runs the program.
+    writeFile(dataHome / "not-a-folder", "x");
+    SettingsStore(std::string(kGroupsKey) + "\\Default Group")
+        .write_string("", "sGroupFavDir", (dataHome / "not-a-folder" / "fav").string());
+    LogonTyper ann({{QStringLiteral("ann"), QStringLiteral("secret")}});
+    auto form = start();
+    ASSERT_TRUE(waitUntil([&] { return form->session().userActive(); }));
+    EXPECT_EQ(form->session().userName(), "ann");
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_NE(prompter.shown[0].find("favourites folder"), std::string::npos) << prompter.shown[0];
+    EXPECT_EQ(form->FavListView->topLevelItemCount(), 0);
+    EXPECT_EQ(form->Favorites1->actions().size(), 2);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // First start, the start addresses, a spawned copy and a refused close.
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -10,6 +11,8 @@
 #include "app/startup_check.h"
 #include "main_form_fixture.h"
 #include "qt_wait.h"
+#include "session/whoami_form.h"
+#include "settings/day_record.h"
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
 #include "widgets/adv_splitter.h"
@@ -125,6 +128,29 @@ TEST_F(StartUpTest, HelpButtonOpensTheUserHelpAndAboutKeepsTheCaption) {
     });
     form->About1->trigger();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tarnview"));
+}
+
+TEST_F(StartUpTest, UserDataShowsTheMinutesCountedToday) {
+    markInstalled();
+    writeUserDayMinutes(kDefaultGroup, kDefaultUser, DayRecord::Usage, "2026-12-10", 12);
+    // A connect record from an earlier run: today's connected minutes are what this run counts.
+    writeUserDayMinutes(kDefaultGroup, kDefaultUser, DayRecord::Connect, "2026-12-10", 45);
+    auto form = start();
+    ASSERT_TRUE(waitUntil([&] { return form->session().userActive(); }));
+    QString usage, connect;
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<TWhoAmIForm*>(QApplication::activeModalWidget())) {
+            usage = dialog->Label3->text();
+            connect = dialog->Label4->text();
+            dialog->close();
+        }
+    });
+    form->Userdata1->trigger();
+    EXPECT_EQ(usage, QStringLiteral("Usage Time Today: 12 min."));
+    EXPECT_EQ(
+        connect,
+        QStringLiteral("Connect Time Today: %1 min.").arg(form->session().connectMinutesToday()));
+    EXPECT_EQ(form->session().connectMinutesToday(), 0);
 }
 
 TEST_F(StartUpTest, ADamagedHiveStopsTheProgramNamingTheFile) {

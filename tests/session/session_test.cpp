@@ -1,0 +1,245 @@
+#include "session/session.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "platform/clock.h"
+#include "settings/day_record.h"
+#include "settings/registry_layout.h"
+#include "settings/settings_store.h"
+#include "settings/site_lists.h"
+#include "temp_env.h"
+
+namespace tarn {
+namespace {
+
+constexpr char kBlank[] = "file:///opt/tarnview/blank.htm";
+
+FilterVerdict verdict(const Session& session, const std::string& address) {
+    return session.navigationPolicy()->decide({address}).verdict;
+}
+
+class SessionTest : public test::TempEnv {
+  protected:
+    void SetUp() override {
+        TempEnv::SetUp();
+        clock.setLocal(2026, 12, 10, 9, 30);
+    }
+
+    static SettingsStore group(const std::string& name) {
+        return SettingsStore(std::string(kGroupsKey) + "\\" + name);
+    }
+
+    // `name` excludes addresses containing `entry`, through a list of its own.
+    static void exclude(const std::string& name, const std::string& entry) {
+        createExclusionList(name + " list");
+        saveListPart(ListFamily::URLExclusion, name + " list", {entry});
+        SettingsStore g = group(name);
+        g.write_bool("", "bGroupUseExcl", true);
+        g.write_string("", "sGroupExclList", name + " list");
+    }
+
+    static void useLogon() { SettingsStore(kAdminKey).write_bool("", "bUseLogon", true); }
+
+    // Reloads as showing the window does.
+    static void reload(Session& session) {
+        const StartupSettings startup = session.readStartupSettings();
+        const auto [user, group] = session.reloadIdentity(startup);
+        auto settings = session.readUserSettings(user, group, "");
+        session.applyStartupSettings(startup);
+        session.switchTo(std::move(settings));
+    }
+
+    static void signOn(Session& session, const std::string& user, const std::string& group) {
+        const std::string previous = session.groupName();
+        session.switchTo(session.readUserSettings(user, group, previous));
+        session.signOn();
+    }
+
+    ManualClock clock;
+};
+
+TEST_F(SessionTest, WithoutLogonTheDefaultUserIsSignedOnUnderTheGroupsLists) {
+    exclude("Default Group", "bad.example");
+    Session session(StartArguments{}, clock, kBlank);
+    EXPECT_EQ(verdict(session, "http://good.example/"), FilterVerdict::Excluded)
+        << "nothing loaded yet: everything is refused";
+
+    reload(session);
+    EXPECT_EQ(session.kind(), InstanceKind::Main);
+    EXPECT_EQ(session.userName(), kDefaultUser);
+    EXPECT_EQ(session.groupName(), kDefaultGroup);
+    EXPECT_EQ(session.configKey(), std::string(kTarnviewRoot) + "\\Default Group\\Default User");
+    EXPECT_EQ(verdict(session, "http://good.example/"), FilterVerdict::Allowed);
+    const FilterDecision bad = session.navigationPolicy()->decide({"http://bad.example/"});
+    EXPECT_EQ(bad.verdict, FilterVerdict::Excluded);
+    EXPECT_TRUE(bad.log);
+
+    EXPECT_FALSE(session.userActive());
+    EXPECT_EQ(session.activate(false), Session::Activation::Nothing);
+    EXPECT_TRUE(session.userActive());
+}
+
+TEST_F(SessionTest, ASettingsErrorLeavesTheSessionAsItWas) {
+    useLogon();
+    exclude("Staff", "bad.example");
+    // A folder where the exclusion file should be: it exists but can not be read as one.
+    const std::filesystem::path unreadable = dataHome / "blocked.txt";
+    std::filesystem::create_directories(unreadable);
+    createExclusionList("broken");
+    saveListPart(ListFamily::URLExclIni, "broken", {unreadable.string()});
+    SettingsStore kids = group("Kids");
+    kids.write_bool("", "bGroupUseExcl", true);
+    kids.write_string("", "sGroupExclList", "broken");
+    SettingsStore(std::string(kGroupsKey) + "\\Staff\\Users\\eve")
+        .write_string("", "sUsageTime", "2026-12-10,many");
+
+    struct Case {
+        const char* what;
+        const char* user;
+        const char* group;
+    };
+    const Case cases[] = {{"an unreadable exclusion file", "bob", "Kids"},
+                          {"a usage record that is no number", "eve", "Staff"}};
+    for (const Case& c : cases) {
+        // Nobody was signed on: nobody is, and every address stays refused.
+        Session fresh(StartArguments{}, clock, kBlank);
+        fresh.applyStartupSettings(fresh.readStartupSettings());
+        EXPECT_ANY_THROW(fresh.readUserSettings(c.user, c.group, "")) << c.what;
+        EXPECT_EQ(verdict(fresh, "http://good.example/"), FilterVerdict::Excluded) << c.what;
+        EXPECT_EQ(fresh.activate(false), Session::Activation::SignOn) << c.what;
+
+        // Someone was: they stay, under their own lists.
+        Session session(StartArguments{}, clock, kBlank);
+        session.applyStartupSettings(session.readStartupSettings());
+        signOn(session, "ann", "Staff");
+        EXPECT_ANY_THROW(session.readUserSettings(c.user, c.group, "Staff")) << c.what;
+        EXPECT_EQ(session.userName(), "ann") << c.what;
+        EXPECT_EQ(session.configKey(), std::string(kTarnviewRoot) + "\\Staff\\ann") << c.what;
+        EXPECT_TRUE(session.userActive()) << c.what;
+        EXPECT_EQ(verdict(session, "http://bad.example/"), FilterVerdict::Excluded) << c.what;
+        EXPECT_EQ(verdict(session, "http://good.example/"), FilterVerdict::Allowed) << c.what;
+    }
+}
+
+TEST_F(SessionTest, SigningOffLeavesOnlyTheBlankPageAndTheSameGroupKeepsItsLists) {
+    useLogon();
+    exclude("Staff", "bad.example");
+    Session session(StartArguments{}, clock, kBlank);
+    reload(session);
+    EXPECT_EQ(session.userName(), "") << "nobody is signed on yet";
+    EXPECT_EQ(verdict(session, kBlank), FilterVerdict::Allowed);
+    EXPECT_EQ(verdict(session, "http://good.example/"), FilterVerdict::Excluded);
+
+    signOn(session, "ann", "Staff");
+    const std::string annConfig = session.configKey() + "\\Config";
+    EXPECT_EQ(SettingsStore(annConfig).read_string("", "bUserActive", ""), "1");
+    session.signOff();
+    EXPECT_FALSE(session.userActive());
+    EXPECT_EQ(SettingsStore(annConfig).read_string("", "bUserActive", ""), "0");
+    const FilterDecision refused = session.navigationPolicy()->decide({"http://good.example/"});
+    EXPECT_EQ(refused.verdict, FilterVerdict::Excluded);
+    EXPECT_FALSE(refused.log) << "nobody to hold to account";
+    EXPECT_EQ(verdict(session, kBlank), FilterVerdict::Allowed);
+
+    // The next user of the same group keeps the lists, but the group's other values are read
+    // again.
+    saveListPart(ListFamily::URLExclusion, "Staff list", {"other.example"});
+    group("Staff").write_bool("", "bGroupAllowMailLinks", false);
+    const UserSettings next = session.readUserSettings("cat", "Staff", "Staff");
+    EXPECT_FALSE(next.lists.has_value());
+    session.switchTo(next);
+    EXPECT_EQ(verdict(session, "http://bad.example/"), FilterVerdict::Excluded);
+    EXPECT_EQ(verdict(session, "http://other.example/"), FilterVerdict::Allowed);
+    EXPECT_EQ(verdict(session, "mailto:a@b.example"), FilterVerdict::MailRefused);
+}
+
+TEST_F(SessionTest, TheSignOnGuardIsLetGoOnEveryWayOut) {
+    Session session(StartArguments{}, clock, kBlank);
+    {
+        const SignOnGuard first = session.beginSignOn();
+        ASSERT_TRUE(first);
+        EXPECT_FALSE(session.beginSignOn()) << "no second sign-on inside the first";
+        EXPECT_EQ(session.activate(false), Session::Activation::Nothing);
+    }
+    EXPECT_FALSE(session.signingOn());
+    try {
+        const SignOnGuard guard = session.beginSignOn();
+        throw std::runtime_error("the logon failed");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_FALSE(session.signingOn());
+    EXPECT_TRUE(session.beginSignOn());
+}
+
+TEST_F(SessionTest, ASpawnedCopyIsDecidedOnceFromItsCommandLine) {
+    useLogon();
+    SettingsStore kids = group("Kids");
+    kids.write_bool("", "bGroupAllowClose", false);
+    kids.write_bool("", "bGroupRASFlag", true);
+    StartArguments arguments;
+    arguments.SpawnedCopy = 1;
+    arguments.GroupName = "Kids";
+    arguments.UserName = "bob";
+    Session copy(arguments, clock, kBlank);
+    reload(copy);
+    EXPECT_EQ(copy.kind(), InstanceKind::SpawnedCopy);
+    EXPECT_EQ(copy.userName(), "bob");
+    EXPECT_EQ(copy.groupName(), "Kids");
+    EXPECT_TRUE(copy.mayClose());
+    EXPECT_FALSE(copy.keepsState());
+    EXPECT_EQ(copy.dialMode(), 0);
+    EXPECT_FALSE(copy.takeFirstRunCheck());
+    EXPECT_EQ(copy.activate(false), Session::Activation::Nothing);
+    EXPECT_TRUE(copy.userActive());
+
+    Session main(StartArguments{}, clock, kBlank);
+    reload(main);
+    signOn(main, "bob", "Kids");
+    EXPECT_FALSE(main.mayClose());
+    EXPECT_TRUE(main.keepsState());
+    EXPECT_EQ(main.dialMode(), 1);
+    EXPECT_TRUE(main.takeFirstRunCheck());
+    EXPECT_FALSE(main.takeFirstRunCheck());
+}
+
+TEST_F(SessionTest, TheTickCountsTheUsersMinutesAndAWatchingCopyClosesOnSignOff) {
+    useLogon();
+    struct Steps : TickSteps {
+        void showClock(const std::string& time) override { clock = time; }
+        void showStatus(const std::string&) override {}
+        void closeWindow() override { closed = true; }
+        std::string paneAddress(int) override { return {}; }
+        void refreshPane(int) override {}
+        void navigatePane(int, const std::string&) override {}
+        std::string clock;
+        bool closed = false;
+    } steps;
+    writeUserDayMinutes("Kids", "bob", DayRecord::Usage, "2026-12-10", 40);
+    StartArguments arguments;
+    arguments.SpawnedCopy = 1;
+    arguments.GroupName = "Kids";
+    arguments.UserName = "bob";
+    Session copy(arguments, clock, kBlank);
+    reload(copy);
+    copy.activate(false);
+    EXPECT_EQ(copy.usageMinutesToday(), 40);
+    SettingsStore(copy.configKey() + "\\Config").write_bool("", "bUserActive", true);
+
+    for (int minute = 0; minute < 3; ++minute) {
+        copy.tick(steps);
+        clock.advance(std::chrono::seconds(61));
+    }
+    EXPECT_EQ(copy.usageMinutesToday(), 43);
+    EXPECT_FALSE(steps.clock.empty());
+    EXPECT_FALSE(steps.closed);
+
+    SettingsStore(copy.configKey() + "\\Config").write_bool("", "bUserActive", false);
+    copy.tick(steps);
+    EXPECT_TRUE(steps.closed);
+}
+
+}  // namespace
+}  // namespace tarn
