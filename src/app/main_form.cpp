@@ -84,8 +84,6 @@ TMainForm::~TMainForm() {
     for (BrowserPane& pane : Panes)
         delete pane.browser;
     delete HiddenBrowser;
-    if (profile_)
-        profiles_->retire(profile_);
 }
 
 void TMainForm::buildMenus() {

@@ -22,7 +22,6 @@ class QTimer;
 class QUrl;
 class QToolButton;
 class QTreeWidget;
-class QWebEngineProfile;
 
 namespace tarn {
 
@@ -168,10 +167,6 @@ class TMainForm : public QMainWindow {
     void About1Click();
     void Userdata1Click();
 
-    // The engine profile the panes browse in: the signed-on user's own, or an off-the-record
-    // one for the anonymous user.
-    QWebEngineProfile* currentProfile() const { return profile_; }
-
   protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -215,11 +210,7 @@ class TMainForm : public QMainWindow {
     Launcher& launcher_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<PaneState> panes_;
-    std::unique_ptr<EngineProfiles> profiles_;
-    QWebEngineProfile* profile_{};
-    QString profileGroup_, profileUser_;
-    TileFormat tileFormat_ = TileFormat::Grid;  // the designed tiling
-    PaneArrangement arrangement_{};
+    std::unique_ptr<EngineProfiles> profiles_;  // outlives the pages: the destructor deletes them
     int sortColumn_ = -1;  // the favourites list's last sort, until the next refresh
     bool sortAscending_ = true;
     bool shown_ = false;

@@ -17,7 +17,7 @@
 namespace tarn {
 
 void TMainForm::applyArrangement(const PaneArrangement& a) {
-    arrangement_ = a;
+    panes_->setArrangement(a);
     MainSplit->Pane1Setting()->setVisible(a.mainPane1);
     MainSplit->Pane2Setting()->setVisible(a.mainPane2);
     LeftSplit->Pane1Setting()->setVisible(a.leftPane1);
@@ -60,8 +60,8 @@ void TMainForm::DelSplitButtonClick() {
 }
 
 void TMainForm::applyTileFormat(TileFormat format) {
-    const bool unchanged = tileFormat_ == format;
-    tileFormat_ = format;
+    const bool unchanged = panes_->tileFormat() == format;
+    panes_->setTileFormat(format);
     // A click on a radio item toggles its mark before this runs; the marks follow the format.
     Gridformat1->setChecked(format == TileFormat::Grid);
     Verticaltileformat1->setChecked(format == TileFormat::Vertical);
@@ -114,7 +114,7 @@ void TMainForm::LTZoomClick(int pane) {
         panes_->setZoomed(0);
         return;
     }
-    applyArrangement(arrangementForZoom(pane, arrangement_));
+    applyArrangement(arrangementForZoom(pane, panes_->arrangement()));
     panes_->setZoomed(pane);
 }
 

@@ -265,7 +265,7 @@ void TMainForm::SaveUserState() {
     state.iPositionTop = y();
     state.iPositionWidth = width();
     state.iPositionHeight = height();
-    state.iTileFormat = static_cast<int>(tileFormat_);
+    state.iTileFormat = static_cast<int>(panes_->tileFormat());
     state.iAppSplitPos = AppSplitter->Position();
     state.iMainSplitPos = MainSplit->Position();
     state.iLeftSplitPos = LeftSplit->Position();
@@ -310,22 +310,17 @@ void TMainForm::FormClose() {
 }
 
 void TMainForm::useProfileFor(const QString& group, const QString& user) {
-    if (profile_ && group == profileGroup_ && user == profileUser_)
+    QWebEngineProfile* profile = profiles_->switchTo(group.toStdString(), user.toStdString());
+    if (!profile)
         return;
-    QWebEngineProfile* old = profile_;
-    profile_ = profiles_->profileFor(group.toStdString(), user.toStdString());
-    profileGroup_ = group;
-    profileUser_ = user;
     // A fresh page shows nothing; a pane that showed the blank page shows it again.
     const QString blank = QUrl::fromLocalFile(blankPage()).toString();
     for (TWebBrowser* browser : allBrowsers()) {
         const bool showedBlank = browser->LocationURL() == blank;
-        browser->setProfile(profile_);
+        browser->setProfile(profile);
         if (showedBlank)
             browser->Navigate(blankPage());
     }
-    if (old)
-        profiles_->retire(old);
 }
 
 std::vector<TDock*> TMainForm::allDocks() const {

@@ -128,6 +128,22 @@ TEST_F(ProfilesTest, TheDefaultUsersSessionGoesWhenItsProfileIsRetired) {
     EXPECT_FALSE(std::filesystem::exists(configFolder() / "profiles"));
 }
 
+TEST_F(ProfilesTest, SwitchingGivesANewProfileOnlyForAnotherUserAndRetiresTheLast) {
+    EngineProfiles profiles;
+    QPointer<QWebEngineProfile> anonymous = profiles.switchTo("", "");
+    ASSERT_FALSE(anonymous.isNull());
+    browser->setProfile(anonymous);
+    EXPECT_EQ(profiles.switchTo("", ""), nullptr) << "the same user keeps the same session";
+
+    QWebEngineProfile* ann = profiles.switchTo("Kids", "ann");
+    ASSERT_NE(ann, nullptr);
+    EXPECT_FALSE(anonymous.isNull()) << "retired only once its page has gone";
+    browser->setProfile(ann);
+    EXPECT_TRUE(anonymous.isNull());
+    EXPECT_EQ(profiles.switchTo("Kids", "ann"), nullptr);
+    browser->setProfile(parking());
+}
+
 TEST_F(ProfilesTest, AProfileInUseIsRetiredOnlyWhenItsPageHasGone) {
     EngineProfiles profiles;
     QPointer<QWebEngineProfile> anonymous = profiles.profileFor("", "");

@@ -1,5 +1,7 @@
 #include "app/engine/engine_profiles.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QPointer>
 #include <QWebEngineProfile>
@@ -94,6 +96,18 @@ void EngineProfiles::retire(QWebEngineProfile* profile) {
         return;
     }
     delete profile;
+}
+
+QWebEngineProfile* EngineProfiles::switchTo(const std::string& group, const std::string& user) {
+    if (current_ && group == currentGroup_ && user == currentUser_)
+        return nullptr;
+    QWebEngineProfile* old = std::exchange(current_, profileFor(group, user));
+    currentGroup_ = group;
+    currentUser_ = user;
+    // Its pages are still open; retiring waits for them to go.
+    if (old)
+        retire(old);
+    return current_;
 }
 
 }  // namespace tarn

@@ -26,8 +26,14 @@ class EngineProfiles : public QObject {
     // object, its data staying on disk.
     void retire(QWebEngineProfile* profile);
 
+    // Makes the profile of `group` and `user` the one the window browses in, retiring the one it
+    // replaces; nullptr when theirs is the current one already.
+    QWebEngineProfile* switchTo(const std::string& group, const std::string& user);
+
   private:
     std::map<std::filesystem::path, QWebEngineProfile*> persistent_;
+    QWebEngineProfile* current_{};
+    std::string currentGroup_, currentUser_;
 };
 
 // The folder of a user's persistent profile: <config folder>/profiles/<group>/<user>, both
