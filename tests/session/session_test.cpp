@@ -17,6 +17,15 @@ namespace {
 
 constexpr char kBlank[] = "file:///opt/tarnview/blank.htm";
 
+// The command line of a copy that the main instance started for bob of Kids.
+StartArguments bobsCopy() {
+    StartArguments arguments;
+    arguments.SpawnedCopy = 1;
+    arguments.GroupName = "Kids";
+    arguments.UserName = "bob";
+    return arguments;
+}
+
 FilterVerdict verdict(const Session& session, const std::string& address) {
     return session.navigationPolicy()->decide({address}).verdict;
 }
@@ -179,11 +188,7 @@ TEST_F(SessionTest, ASpawnedCopyIsDecidedOnceFromItsCommandLine) {
     SettingsStore kids = group("Kids");
     kids.write_bool("", "bGroupAllowClose", false);
     kids.write_bool("", "bGroupRASFlag", true);
-    StartArguments arguments;
-    arguments.SpawnedCopy = 1;
-    arguments.GroupName = "Kids";
-    arguments.UserName = "bob";
-    Session copy(arguments, clock, kBlank);
+    Session copy(bobsCopy(), clock, kBlank);
     reload(copy);
     EXPECT_EQ(copy.kind(), InstanceKind::SpawnedCopy);
     EXPECT_EQ(copy.userName(), "bob");
@@ -218,11 +223,7 @@ TEST_F(SessionTest, TheTickCountsTheUsersMinutesAndAWatchingCopyClosesOnSignOff)
         bool closed = false;
     } steps;
     writeUserDayMinutes("Kids", "bob", DayRecord::Usage, "2026-12-10", 40);
-    StartArguments arguments;
-    arguments.SpawnedCopy = 1;
-    arguments.GroupName = "Kids";
-    arguments.UserName = "bob";
-    Session copy(arguments, clock, kBlank);
+    Session copy(bobsCopy(), clock, kBlank);
     reload(copy);
     copy.activate(false);
     EXPECT_EQ(copy.usageMinutesToday(), 40);
