@@ -236,8 +236,10 @@ bool TMainForm::SignOn() {
         // Nothing of the last user's web session, its history included, may reach the next
         // one: the panes get fresh pages before they show the blank page.
         useProfileFor(QString(), QString());
-        for (BrowserPane& pane : Panes)
+        for (BrowserPane& pane : Panes) {
+            pane.url->clear();  // saved above; the next user's come with their settings
             pane.browser->Navigate(blankPage());
+        }
         panes_->setCount(1);
         ArrangePanes();
     }
