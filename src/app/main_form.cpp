@@ -44,9 +44,8 @@ TMainForm::TMainForm(const std::vector<std::string>& parameters, Clock& clock, P
       prompter_(prompter),
       launcher_(launcher),
       // FormCreate: the command line of a spawned copy.
-      session_(
-          std::make_unique<Session>(parseCommandLine(parameters), clock,
-                                    QUrl::fromLocalFile(blankPage()).toString().toStdString())),
+      session_(std::make_unique<Session>(parseCommandLine(parameters), clock,
+                                         blankPageUrl().toStdString())),
       panes_(std::make_unique<PaneState>()),
       profiles_(std::make_unique<EngineProfiles>()) {
     setObjectName(QStringLiteral("TMainForm"));
@@ -343,10 +342,6 @@ void TMainForm::buildLayout() {
 
 void TMainForm::ShowStatus(const QString& text) {
     StatusPanel->setText(text);
-}
-
-QString TMainForm::blankPage() const {
-    return QString::fromStdString((programFolder() / "blank.htm").string());
 }
 
 std::vector<TWebBrowser*> TMainForm::allBrowsers() const {

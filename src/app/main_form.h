@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -189,13 +190,22 @@ class TMainForm : public QMainWindow {
     void buildLayout();
     void applyArrangement(const PaneArrangement& arrangement);
     void applyTileFormat(TileFormat format);
+    // A user's settings and toolbar places, read in full before the window switches to them.
+    struct UserLoad {
+        UserSettings settings;
+        std::vector<std::optional<ToolbarState>> toolbars;
+    };
+    // Throws what reading the settings throws.
+    UserLoad readUser(const std::string& user, const std::string& group,
+                      const std::string& previousGroup);
+    // Runs `read`; a failure is shown in the error box and gives false.
+    bool readReporting(const std::function<void()>& read);
+    void switchToUser(const UserLoad& load);
     void applyStartupSettings();
-    void applyUserSettings(const UserSettings& settings,
-                           const std::vector<std::optional<ToolbarState>>& toolbars);
     void applyWindowConfig(const WindowConfig& config);
     void applySpawnedCopyLayout();
     void setButtonShown(QToolButton* button, bool shown);
-    void useProfileFor(const QString& group, const QString& user);
+    void useProfileFor(const std::string& group, const std::string& user);
     std::vector<std::optional<ToolbarState>> readToolbars(const std::string& configKey) const;
     void saveToolbars();
     void keepOnScreen();
@@ -203,7 +213,6 @@ class TMainForm : public QMainWindow {
     std::vector<TDock*> allDocks() const;
     std::vector<TDockToolbar*> allToolbars() const;
     std::vector<TWebBrowser*> allBrowsers() const;
-    QString blankPage() const;
 
     Clock& clock_;
     Prompter& prompter_;

@@ -7,8 +7,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
-#include <QUrl>
 #include <exception>
+#include <functional>
 
 #include "app/engine/engine_profiles.h"
 #include "app/engine/web_browser.h"
@@ -17,6 +17,7 @@
 #include "app/user_config.h"
 #include "log/log_cleanup.h"
 #include "platform/clock.h"
+#include "platform/program_folder.h"
 #include "platform/prompter.h"
 #include "session/logon_form.h"
 #include "settings/day_record.h"
@@ -66,26 +67,20 @@ void TMainForm::RunSetupWizard() {
 
 bool TMainForm::ReloadSettings(bool applyUser) {
     StartupSettings startup;
-    std::optional<UserSettings> user;
-    std::vector<std::optional<ToolbarState>> toolbars;
-    try {
+    std::optional<UserLoad> user;
+    const bool read = readReporting([&] {
         startup = session_->readStartupSettings();
         if (applyUser) {
             const auto [userName, groupName] = session_->reloadIdentity(startup);
-            ShowStatus(QStringLiteral("loading group lists.."));
-            user = session_->readUserSettings(userName, groupName, std::string());
-            toolbars = readToolbars(user->ConfigKey);
+            user = readUser(userName, groupName, std::string());
         }
-    } catch (const std::exception& failure) {
-        prompter_.error(failure.what());
+    });
+    if (!read)
         return false;
-    }
     session_->applyStartupSettings(startup);
     applyStartupSettings();
-    if (user) {
-        session_->switchTo(*user);
-        applyUserSettings(*user, toolbars);
-    }
+    if (user)
+        switchToUser(*user);
     return true;
 }
 
@@ -100,24 +95,37 @@ void TMainForm::applyStartupSettings() {
 bool TMainForm::LoadUserSettings(const QString& user, const QString& group,
                                  const QString& previousGroup, const QString& previousUser) {
     Q_UNUSED(previousUser);
+    std::optional<UserLoad> next;
+    if (!readReporting([&] {
+            next = readUser(user.toStdString(), group.toStdString(), previousGroup.toStdString());
+        }))
+        return false;
+    switchToUser(*next);
+    return true;
+}
+
+TMainForm::UserLoad TMainForm::readUser(const std::string& user, const std::string& group,
+                                        const std::string& previousGroup) {
     ShowStatus(QStringLiteral("loading group lists.."));
-    std::optional<UserSettings> next;
-    std::vector<std::optional<ToolbarState>> toolbars;
+    UserLoad load{session_->readUserSettings(user, group, previousGroup), {}};
+    load.toolbars = readToolbars(load.settings.ConfigKey);
+    return load;
+}
+
+bool TMainForm::readReporting(const std::function<void()>& read) {
     try {
-        next = session_->readUserSettings(user.toStdString(), group.toStdString(),
-                                          previousGroup.toStdString());
-        toolbars = readToolbars(next->ConfigKey);
+        read();
+        return true;
     } catch (const std::exception& failure) {
         prompter_.error(failure.what());
         return false;
     }
-    session_->switchTo(*next);
-    applyUserSettings(*next, toolbars);
-    return true;
 }
 
-void TMainForm::applyUserSettings(const UserSettings& settings,
-                                  const std::vector<std::optional<ToolbarState>>& toolbars) {
+void TMainForm::switchToUser(const UserLoad& load) {
+    const UserSettings& settings = load.settings;
+    const auto& toolbars = load.toolbars;
+    session_->switchTo(settings);
     if (session_->dialMode() != 0) {
         setButtonShown(ConnectButton, true);
         setButtonShown(DisconnectButton, true);
@@ -159,11 +167,11 @@ void TMainForm::applyUserSettings(const UserSettings& settings,
     ArrangePanes();
     panes_->setCurrent(1);
 
-    useProfileFor(qs(session_->groupName()), qs(session_->userName()));
+    useProfileFor(session_->groupName(), session_->userName());
     for (int i = 0; i < 4; ++i) {
         // Go Home goes to the pane's start address, or to the blank page without one.
         const std::string& start = config.sPaneUrl[i];
-        Panes[i].browser->setHomeUrl(start.empty() ? blankPage() : qs(start));
+        Panes[i].browser->setHomeUrl(start.empty() ? blankPageUrl() : qs(start));
     }
     if (session_->spawnedCopy()) {
         if (!session_->startUrl().empty())
@@ -230,22 +238,21 @@ bool TMainForm::SignOn() {
     const SignOnGuard guard = session_->beginSignOn();
     if (!guard)
         return false;
+    // Nothing of the last user's web session, its history included, may reach the next one:
+    // the panes get fresh pages before they show the blank page.
+    useProfileFor({}, {});
     if (session_->userActive()) {
         SaveUserState();
         // Hanging up comes with the dial-up connection.
-        // Nothing of the last user's web session, its history included, may reach the next
-        // one: the panes get fresh pages before they show the blank page.
-        useProfileFor(QString(), QString());
         for (BrowserPane& pane : Panes) {
             pane.url->clear();  // saved above; the next user's come with their settings
-            pane.browser->Navigate(blankPage());
+            pane.browser->Navigate(blankPageUrl());
         }
         panes_->setCount(1);
         ArrangePanes();
     }
     session_->signOff();
     QApplication::processEvents();
-    useProfileFor(QString(), QString());
     const QString previousUser = qs(session_->userName());
     const QString previousGroup = qs(session_->groupName());
 
@@ -311,17 +318,17 @@ void TMainForm::FormClose() {
     // Disconnecting on close comes with the dial-up connection.
 }
 
-void TMainForm::useProfileFor(const QString& group, const QString& user) {
-    QWebEngineProfile* profile = profiles_->switchTo(group.toStdString(), user.toStdString());
+void TMainForm::useProfileFor(const std::string& group, const std::string& user) {
+    QWebEngineProfile* profile = profiles_->switchTo(group, user);
     if (!profile)
         return;
     // A fresh page shows nothing; a pane that showed the blank page shows it again.
-    const QString blank = QUrl::fromLocalFile(blankPage()).toString();
+    const QString blank = blankPageUrl();
     for (TWebBrowser* browser : allBrowsers()) {
         const bool showedBlank = browser->LocationURL() == blank;
         browser->setProfile(profile);
         if (showedBlank)
-            browser->Navigate(blankPage());
+            browser->Navigate(blank);
     }
 }
 
@@ -343,11 +350,12 @@ std::vector<TDockToolbar*> TMainForm::allToolbars() const {
 
 std::vector<std::optional<ToolbarState>> TMainForm::readToolbars(
     const std::string& configKey) const {
-    std::vector<std::optional<ToolbarState>> states(allToolbars().size());
+    const std::vector<TDockToolbar*> toolbars = allToolbars();
+    std::vector<std::optional<ToolbarState>> states(toolbars.size());
     if (session_->spawnedCopy())
         return states;  // a spawned copy keeps its toolbars where they were designed
-    for (size_t i = 0; i < states.size(); ++i)
-        states[i] = loadToolbarState(configKey, allToolbars()[i]->objectName().toStdString());
+    for (size_t i = 0; i < toolbars.size(); ++i)
+        states[i] = loadToolbarState(configKey, toolbars[i]->objectName().toStdString());
     return states;
 }
 

@@ -41,6 +41,13 @@ void writeHistory(SettingsStore& store, std::string_view section,
     }
 }
 
+// The View menu's three check marks, which both kinds of instance take from the configuration.
+void readViewMarks(const SettingsStore& store, WindowConfig& c) {
+    c.bShowFavorites = readSetting(store, config::kSection, config::bShowFavorites);
+    c.bShowButtonBar = readSetting(store, config::kSection, config::bShowButtonBar);
+    c.bShowStatusBar = readSetting(store, config::kSection, config::bShowStatusBar);
+}
+
 }  // namespace
 
 std::optional<std::string> configKeyFor(std::string_view group, std::string_view user,
@@ -76,9 +83,7 @@ WindowConfig readWindowConfig(std::string_view configKey) {
     c.iLeftSplitPos = read(config::iLeftSplitPos);
     c.iRightSplitPos = read(config::iRightSplitPos);
     c.iTileFormat = read(config::iTileFormat);
-    c.bShowFavorites = read(config::bShowFavorites);
-    c.bShowButtonBar = read(config::bShowButtonBar);
-    c.bShowStatusBar = read(config::bShowStatusBar);
+    readViewMarks(store, c);
     c.iUrlHistory = read(config::iUrlHistory);
     c.iMaxHistoryEntries = read(config::iMaxHistoryEntries);
     for (int pane = 1; pane <= 4; ++pane) {
@@ -92,14 +97,8 @@ WindowConfig readWindowConfig(std::string_view configKey) {
 }
 
 WindowConfig spawnedCopyConfig(std::string_view configKey) {
-    const SettingsStore store(configKey);
-    const auto read = [&](const auto& value) {
-        return readSetting(store, config::kSection, value);
-    };
     WindowConfig c;
-    c.bShowFavorites = read(config::bShowFavorites);
-    c.bShowButtonBar = read(config::bShowButtonBar);
-    c.bShowStatusBar = read(config::bShowStatusBar);
+    readViewMarks(SettingsStore(configKey), c);
     c.iUrlHistory = 0;
     c.iMaxHistoryEntries = 0;
     c.panes.fill({0, true, 0, true});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <filesystem>
 
 namespace tarn {
@@ -7,5 +8,8 @@ namespace tarn {
 // The folder of the running program file, where blank.htm and the help pages are shipped. The
 // same lookup works in the build tree and in an installed tree.
 std::filesystem::path programFolder();
+
+// The address of the blank start page in the program folder, as the browsers show it.
+QString blankPageUrl();
 
 }  // namespace tarn

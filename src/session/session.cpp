@@ -82,26 +82,24 @@ StartupSettings Session::readStartupSettings() const {
     return settings;
 }
 
+bool Session::takesDefaultIdentity(const StartupSettings& settings) const {
+    return spawnedCopy() ? groupName_.empty() : !settings.UseLogon;
+}
+
 void Session::applyStartupSettings(const StartupSettings& settings) {
-    startup_ = settings;
-    if ((!spawnedCopy() && !settings.UseLogon) || (spawnedCopy() && groupName_.empty())) {
+    if (takesDefaultIdentity(settings)) {
         groupName_ = kDefaultGroup;
         userName_ = kDefaultUser;
     }
+    startup_ = settings;
 }
 
 std::pair<std::string, std::string> Session::reloadIdentity(const StartupSettings& settings) const {
-    if (spawnedCopy()) {
-        if (groupName_.empty()) {
-            return {kDefaultUser, kDefaultGroup};
-        }
-        return {userName_, groupName_};
-    }
-    if (!settings.UseLogon) {
+    if (takesDefaultIdentity(settings)) {
         return {kDefaultUser, kDefaultGroup};
     }
-    if (!userActive_) {
-        return {};
+    if (!spawnedCopy() && !userActive_) {
+        return {};  // sign-on is in use and nobody is signed on
     }
     return {userName_, groupName_};
 }

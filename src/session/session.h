@@ -156,6 +156,10 @@ class Session {
     void tick(TickSteps& steps);
 
   private:
+    // Without sign-on a main instance runs as the default user, and so does a spawned copy
+    // whose command line named no group.
+    bool takesDefaultIdentity(const StartupSettings& settings) const;
+
     const Clock& clock_;
     InstanceKind kind_;
     bool checksDone_;  // the first-activation checks have run (a spawned copy never runs them)

@@ -160,9 +160,7 @@ TEST_F(SignOnTest, ASignOffShowsTheBlankPageWithNothingToGoBackTo) {
     }
     ASSERT_TRUE(waitUntil([&] { return form->Panes[0].backButton->isEnabled(); }));
 
-    const QString blank =
-        QUrl::fromLocalFile(QString::fromStdString((programFolder() / "blank.htm").string()))
-            .toString();
+    const QString blank = blankPageUrl();
     bool checked = false;
     LogonTyper bob({{QStringLiteral("bob"), QString()}}, [&] {
         // While the logon dialog waits, nothing of ann's browsing is left to reach.

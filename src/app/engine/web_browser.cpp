@@ -14,10 +14,7 @@
 namespace tarn {
 
 TWebBrowser::TWebBrowser(std::shared_ptr<const PolicySlot> policy, QWidget* parent)
-    : QWebEngineView(parent),
-      policy_(std::move(policy)),
-      homeUrl_(QUrl::fromLocalFile(QString::fromStdString((programFolder() / "blank.htm").string()))
-                   .toString()) {
+    : QWebEngineView(parent), policy_(std::move(policy)), homeUrl_(blankPageUrl()) {
     connect(this, &QWebEngineView::printFinished, this, [this](bool ok) {
         printer_.reset();
         if (!ok)
