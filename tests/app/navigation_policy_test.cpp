@@ -39,8 +39,13 @@ TEST(NavigationPolicyTest, TheGroupsListsJudgePagesAndItsPermissionMailLinks) {
 TEST(NavigationPolicyTest, SignedOffOnlyTheBlankPageLoads) {
     const auto policy = NavigationPolicy::signedOff("file:///opt/tarnview/blank.htm");
     EXPECT_EQ(policy->decide({"file:///opt/tarnview/blank.htm"}).verdict, FilterVerdict::Allowed);
-    for (const char* address : {"http://good.example/", "file:///opt/tarnview/other.htm",
-                                "file:///opt/tarnview/blank.htm?x", "about:blank"}) {
+    // Only that very address: not another file beside it, nor the same name in other letters
+    // or reached round a "..", nor the page with something added.
+    for (const char* address :
+         {"http://good.example/", "file:///opt/tarnview/other.htm",
+          "file:///opt/tarnview/blank.htm?x", "file:///opt/tarnview/BLANK.HTM",
+          "file:///opt/other/../tarnview/blank.htm", "about:blank",
+          "javascript:location='http://good.example/'", "data:text/html,blank.htm"}) {
         const FilterDecision decision = policy->decide({address});
         EXPECT_EQ(decision.verdict, FilterVerdict::Excluded) << address;
         EXPECT_EQ(decision.status, std::string("excluding: ") + address);
