@@ -5,6 +5,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "app/address_parts.h"
 #include "platform/ascii_case.h"
 
 namespace tarn {
@@ -27,13 +28,15 @@ int hexValue(char c) {
 }
 
 // The entries of several lists upper-cased into one buffer, so a million entries cost one
-// allocation rather than a million.
+// allocation rather than a million. An entry for "https://" is kept as "http://": the plain form
+// of an address spells both schemes that way.
 struct UpperEntries {
     std::string text;
     std::vector<std::string_view> views;
 };
 
 UpperEntries upperEntries(std::initializer_list<const std::vector<std::string>*> lists) {
+    constexpr std::string_view kSecure = "HTTPS://";
     UpperEntries entries;
     size_t bytes = 0;
     size_t count = 0;
@@ -44,21 +47,26 @@ UpperEntries upperEntries(std::initializer_list<const std::vector<std::string>*>
         }
     }
     entries.text.reserve(bytes);
+    std::vector<size_t> ends;
+    ends.reserve(count);
     for (const auto* list : lists) {
         for (const std::string& entry : *list) {
+            const size_t start = entries.text.size();
             entries.text += entry;
+            for (size_t i = start; i < entries.text.size(); ++i) {
+                entries.text[i] = upperAscii(entries.text[i]);
+            }
+            if (std::string_view(entries.text).substr(start).starts_with(kSecure)) {
+                entries.text.erase(start + 4, 1);
+            }
+            ends.push_back(entries.text.size());
         }
-    }
-    for (char& c : entries.text) {
-        c = upperAscii(c);
     }
     entries.views.reserve(count);
     size_t offset = 0;
-    for (const auto* list : lists) {
-        for (const std::string& entry : *list) {
-            entries.views.emplace_back(entries.text.data() + offset, entry.size());
-            offset += entry.size();
-        }
+    for (const size_t end : ends) {
+        entries.views.emplace_back(entries.text.data() + offset, end - offset);
+        offset = end;
     }
     return entries;
 }
@@ -241,30 +249,128 @@ UrlFilter::UrlFilter() : UrlFilter(GroupLists{}) {}
 
 UrlFilter::UrlFilter(const GroupLists& lists)
     : excluded_(upperEntries({&lists.ExclusionList, &lists.WordList}).views),
-      included_(upperEntries({&lists.InclusionList}).views),
-      inclusionOn_(!lists.InclusionList.empty()) {}
+      includedFragments_({}),
+      inclusionOn_(!lists.InclusionList.empty()) {
+    const UpperEntries inclusions = upperEntries({&lists.InclusionList});
+    std::vector<std::string_view> fragments;
+    for (const std::string_view entry : inclusions.views) {
+        addInclusion(entry, fragments);
+    }
+    includedFragments_ = SubstringMatcher(fragments);
+}
+
+void UrlFilter::addInclusion(std::string_view entry, std::vector<std::string_view>& fragments) {
+    // An entry names a host when it is a host name with a dot in it, or anything after a
+    // scheme and "//", optionally with a port and a path; nothing a page can add to an address
+    // (a user part, a query or a fragment) may be part of it.
+    const std::string withAuthority =
+        entry.find("//") == std::string_view::npos ? "//" + std::string(entry) : std::string(entry);
+    const AddressParts named = splitAddress(withAuthority);
+    const bool hostChars = !named.host.empty() && !named.host.starts_with('.') &&
+                           std::ranges::all_of(named.host, [](char c) {
+                               return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                                      c == '.' || c == '-' || c == '_' || (c & 0x80);
+                           });
+    const bool portDigits =
+        std::ranges::all_of(named.port, [](char c) { return c >= '0' && c <= '9'; });
+    const bool namesHost =
+        named.hasAuthority && hostChars && portDigits &&
+        (!named.scheme.empty() || named.host.find('.') != std::string_view::npos) &&
+        withAuthority.find_first_of("?#@") == std::string::npos;
+    if (!namesHost) {
+        fragments.push_back(entry);
+        return;
+    }
+    includedHosts_[upperAsciiHost(named.host)].push_back(
+        {std::string(named.scheme == "HTTPS" ? std::string_view("HTTP") : named.scheme),
+         std::string(named.port), collapsedSlashes(named.path)});
+}
 
 FilterDecision UrlFilter::check(std::string_view address, bool allowMailLinks) const {
     const std::string upper = upperAscii(address);
     if (!allowMailLinks && upper.find("MAILTO") != std::string::npos) {
         return {FilterVerdict::MailRefused, "email links have been disabled..", true};
     }
-    // An escaped letter must not slip a listed word past the test; the decoded form only ever
-    // refuses, it never lets an address in.
-    if (excluded_.foundIn(upper) || (address.find('%') != std::string_view::npos &&
-                                     excluded_.foundIn(upperAscii(percentDecoded(address))))) {
+    if (excludedUpper(address, upper)) {
         return {FilterVerdict::Excluded, "excluding: " + std::string(address), true};
     }
     // A list whose entries are all empty admits nothing: it is still an inclusion list.
-    if (inclusionOn_ && !included_.foundIn(innerAddress(upper))) {
+    if (inclusionOn_ && !included(innerAddress(upper))) {
         return {FilterVerdict::NotIncluded, "excluding: " + std::string(address), false};
     }
     return {};
 }
 
+bool UrlFilter::excludes(std::string_view address) const {
+    return excludedUpper(address, upperAscii(address));
+}
+
+bool UrlFilter::excludedUpper(std::string_view address, std::string_view upper) const {
+    // Every other spelling only ever refuses, it never lets an address in: an escaped letter
+    // or a second spelling of the host must not slip a listed entry past the test.
+    if (excluded_.foundIn(upper)) {
+        return true;
+    }
+    std::string decoded;
+    if (address.find('%') != std::string_view::npos) {
+        decoded = upperAscii(percentDecoded(address));
+        if (excluded_.foundIn(decoded)) {
+            return true;
+        }
+    }
+    for (const std::string_view spelling : {upper, std::string_view(decoded)}) {
+        for (const std::string& form : plainForms(spelling)) {
+            if (excluded_.foundIn(form)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool UrlFilter::included(std::string_view upper) const {
+    const AddressParts parts = splitAddress(upper);
+    const std::string path = collapsedSlashes(parts.path);
+    std::string host = parts.hasAuthority ? upperAsciiHost(parts.host) : std::string();
+    if (!host.empty() && !includedHosts_.empty()) {
+        const std::string_view scheme = parts.scheme == "HTTPS" ? "HTTP" : parts.scheme;
+        // The host itself, then each host it lies below: "A.B.C", "B.C", "C".
+        for (std::string_view name = host; !name.empty();) {
+            if (const auto found = includedHosts_.find(std::string(name));
+                found != includedHosts_.end()) {
+                for (const HostEntry& entry : found->second) {
+                    if ((entry.scheme.empty() || entry.scheme == scheme) &&
+                        (entry.port.empty() || entry.port == parts.port) &&
+                        path.starts_with(entry.path)) {
+                        return true;
+                    }
+                }
+            }
+            const size_t dot = name.find('.');
+            name = dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
+        }
+    }
+    std::string named(parts.scheme);
+    if (!parts.scheme.empty()) {
+        named += ':';
+    }
+    if (parts.hasAuthority) {
+        named += "//" + std::string(parts.host);
+        if (!parts.port.empty()) {
+            named += ":" + std::string(parts.port);
+        }
+    }
+    named += path;
+    return includedFragments_.foundIn(named);
+}
+
 size_t UrlFilter::memoryBytes() const {
-    return sizeof(*this) + excluded_.memoryBytes() + included_.memoryBytes() -
-           2 * sizeof(SubstringMatcher);
+    size_t hosts = 0;
+    for (const auto& [name, entries] : includedHosts_) {
+        hosts += name.capacity() + entries.capacity() * sizeof(HostEntry);
+    }
+    return sizeof(*this) + excluded_.memoryBytes() + includedFragments_.memoryBytes() -
+           2 * sizeof(SubstringMatcher) + hosts;
 }
 
 std::string percentDecoded(std::string_view text) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "settings/group_lists.h"
@@ -48,19 +49,37 @@ class SubstringMatcher {
 };
 
 // Decides a navigation against a group's lists: mail links, then exclusion entries and words,
-// then inclusion entries, each an upper-case plain substring test. The matchers are built once
-// per list assembly, so a decision costs the same for ten entries or a million.
+// then inclusion entries. Exclusion entries and words are upper-case substrings of the address
+// as given, of its escapes decoded, and of its plain form (no user part, the host without a
+// trailing dot in both its ASCII and its Unicode spelling, runs of '/' as one, https as http).
+// An inclusion entry that names a host admits that host and the hosts below it, from the path it
+// names; any other inclusion entry is a substring of the address's scheme, host and path, never
+// of the parts a page can write anything into. The matchers are built once per list assembly,
+// so a decision costs the same for ten entries or a million.
 class UrlFilter {
   public:
     UrlFilter();
     explicit UrlFilter(const GroupLists& lists);
 
     FilterDecision check(std::string_view address, bool allowMailLinks) const;
+    // The exclusion entries and words alone: what a page's own requests must pass.
+    bool excludes(std::string_view address) const;
     size_t memoryBytes() const;
 
   private:
+    struct HostEntry {
+        std::string scheme;  // upper case, https as http; empty for any
+        std::string port;    // empty for any
+        std::string path;    // the address's path must start with it
+    };
+
+    bool excludedUpper(std::string_view address, std::string_view upper) const;
+    bool included(std::string_view upper) const;
+    void addInclusion(std::string_view upperEntry, std::vector<std::string_view>& fragments);
+
     SubstringMatcher excluded_;  // exclusion entries and words: both refuse the same way
-    SubstringMatcher included_;
+    SubstringMatcher includedFragments_;
+    std::unordered_map<std::string, std::vector<HostEntry>> includedHosts_;  // by ASCII host
     bool inclusionOn_ = false;
 };
 
