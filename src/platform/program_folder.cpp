@@ -9,9 +9,12 @@ std::filesystem::path programFolder() {
     return std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
 }
 
+QString programFolderUrl() {
+    return QUrl::fromLocalFile(QString::fromStdString((programFolder() / "").string())).toString();
+}
+
 QString blankPageUrl() {
-    return QUrl::fromLocalFile(QString::fromStdString((programFolder() / "blank.htm").string()))
-        .toString();
+    return programFolderUrl() + QStringLiteral("blank.htm");
 }
 
 }  // namespace tarn

@@ -49,6 +49,7 @@ Session::Session(const StartArguments& arguments, const Clock& clock, std::strin
       userName_(arguments.UserName.value_or("")),
       groupName_(arguments.GroupName.value_or("")),
       policy_(policyDefaults()),
+      ownPages_(blankPage.substr(0, blankPage.rfind('/') + 1)),
       signedOffPolicy_(NavigationPolicy::signedOff(std::move(blankPage))),
       slot_(std::make_shared<PolicySlot>()) {}
 
@@ -126,7 +127,7 @@ UserSettings Session::readUserSettings(const std::string& user, const std::strin
                                 lists.InclusionList.size()};
     }
     next.navigation = next.filter ? std::make_shared<const NavigationPolicy>(
-                                        next.filter, next.policy.bGroupAllowMailLinks)
+                                        next.filter, next.policy.bGroupAllowMailLinks, ownPages_)
                                   : signedOffPolicy_;
     next.ConfigKey =
         configKeyFor(group, user, next.policy.configChoice.iUserConfigType).value_or(configKey_);

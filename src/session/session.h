@@ -172,6 +172,7 @@ class Session {
     GroupRecord policy_;
     WindowConfig config_;
     std::shared_ptr<const UrlFilter> groupFilter_;
+    std::string ownPages_;  // the file address of the blank page's folder
     std::shared_ptr<const NavigationPolicy> signedOffPolicy_;
     std::shared_ptr<PolicySlot> slot_;
 

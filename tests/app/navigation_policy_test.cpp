@@ -9,31 +9,150 @@
 namespace tarn {
 namespace {
 
+constexpr char kOwnPages[] = "file:///opt/tarnview/";
+
 std::shared_ptr<const NavigationPolicy> groupPolicy(std::vector<std::string> exclusions,
                                                     bool allowMail) {
     GroupLists lists;
     lists.ExclusionList = std::move(exclusions);
     return std::make_shared<const NavigationPolicy>(std::make_shared<const UrlFilter>(lists),
-                                                    allowMail);
+                                                    allowMail, kOwnPages);
 }
 
-TEST(NavigationPolicyTest, TheGroupsListsJudgePagesAndItsPermissionMailLinks) {
-    const auto policy = groupPolicy({"bad.example"}, false);
-    struct Case {
-        NavigationRequest request;
-        FilterVerdict verdict;
-    };
-    const Case cases[] = {
-        {{"http://good.example/", NavigationType::Typed, true}, FilterVerdict::Allowed},
-        {{"http://bad.example/", NavigationType::Link, true}, FilterVerdict::Excluded},
-        {{"http://bad.example/", NavigationType::Redirect, true}, FilterVerdict::Excluded},
-        {{"mailto:a@good.example", NavigationType::Link, true}, FilterVerdict::MailRefused},
-        // The lists judge the pages the panes show; a frame loads what its page names.
-        {{"http://bad.example/", NavigationType::Other, false}, FilterVerdict::Allowed},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(policy->decide(c.request).verdict, c.verdict) << c.request.address;
+struct PolicyCase {
+    NavigationRequest request;
+    FilterVerdict verdict;
+    bool logged = false;
+};
+
+void expectDecisions(const NavigationPolicy& policy, std::initializer_list<PolicyCase> cases) {
+    for (const PolicyCase& c : cases) {
+        const FilterDecision decision = policy.decide(c.request);
+        EXPECT_EQ(decision.verdict, c.verdict)
+            << c.request.address << (c.request.mainFrame ? " (page)" : " (frame)");
+        EXPECT_EQ(decision.log, c.logged) << c.request.address;
+        if (c.verdict == FilterVerdict::Excluded) {
+            EXPECT_EQ(decision.status, "excluding: " + std::string(c.request.address));
+        }
     }
+}
+
+constexpr auto kPage = NavigationType::Typed;
+constexpr auto kFrame = NavigationType::Other;
+
+TEST(NavigationPolicyTest, TheGroupsListsJudgePagesAndFramesAndItsPermissionMailLinks) {
+    const auto policy = groupPolicy({"bad.example"}, false);
+    expectDecisions(
+        *policy,
+        {
+            {{"http://good.example/", kPage}, FilterVerdict::Allowed},
+            {{"https://good.example/", NavigationType::Link}, FilterVerdict::Allowed},
+            {{"http://bad.example/", NavigationType::Link}, FilterVerdict::Excluded, true},
+            {{"http://bad.example/", NavigationType::Redirect}, FilterVerdict::Excluded, true},
+            {{"mailto:a@good.example", NavigationType::Link}, FilterVerdict::MailRefused, true},
+            {{"http://good.example/", kFrame, false}, FilterVerdict::Allowed},
+            {{"http://bad.example/", kFrame, false}, FilterVerdict::Excluded, true},
+            {{"http://bad.example/", NavigationType::Redirect, false},
+             FilterVerdict::Excluded,
+             true},
+        });
+}
+
+TEST(NavigationPolicyTest, PagesAreWebAddressesOwnPagesOrAdmittedOnesAndNothingElse) {
+    const auto policy = groupPolicy({"bad.example"}, true);
+    expectDecisions(
+        *policy,
+        {
+            // What runs or carries a page instead of naming one, the engine's own pages, other
+            // local files and whatever the desktop would hand to another program.
+            {{"javascript:document.body.innerHTML='<iframe src=http://bad.example>'"},
+             FilterVerdict::Excluded,
+             true},
+            {{"JavaScript:void(0)"}, FilterVerdict::Excluded, true},
+            {{"data:text/html,<script>location='http://b'+'ad.example'</script>"},
+             FilterVerdict::Excluded,
+             true},
+            {{"blob:http://good.example/5a1c"}, FilterVerdict::Excluded, true},
+            {{"about:blank"}, FilterVerdict::Excluded, true},
+            {{"file:///etc/passwd"}, FilterVerdict::Excluded, true},
+            {{"chrome://settings"}, FilterVerdict::Excluded, true},
+            {{"devtools://devtools/bundled/inspector.html"}, FilterVerdict::Excluded, true},
+            {{"view-source:http://good.example/"}, FilterVerdict::Excluded, true},
+            {{"view-source:file:///etc/passwd"}, FilterVerdict::Excluded, true},
+            {{"tel:+15551234"}, FilterVerdict::Excluded, true},
+            {{"irc://irc.example/chat"}, FilterVerdict::Excluded, true},
+            {{"ssh://host.example"}, FilterVerdict::Excluded, true},
+            {{"ftp://good.example/"}, FilterVerdict::Excluded, true},
+            {{"mailto:a@good.example"}, FilterVerdict::Allowed},
+            // The program's own pages, and nothing reached round them.
+            {{"file:///opt/tarnview/blank.htm"}, FilterVerdict::Allowed},
+            {{"file:///opt/tarnview/help/index.htm#topic"}, FilterVerdict::Allowed},
+            {{"file:///opt/tarnview/../../etc/passwd"}, FilterVerdict::Excluded, true},
+            {{"file:///opt/tarnview/%2e%2e/etc/passwd"}, FilterVerdict::Excluded, true},
+            {{"file:///opt/tarnviewer/page.htm"}, FilterVerdict::Excluded, true},
+            // Admitted addresses still pass the lists, and a script is never a page.
+            {{"file:///home/kid/page.htm", kPage, true, true}, FilterVerdict::Allowed},
+            {{"file:///home/kid/bad.example.htm", kPage, true, true},
+             FilterVerdict::Excluded,
+             true},
+            {{"javascript:alert(1)", kPage, true, true}, FilterVerdict::Excluded, true},
+        });
+}
+
+TEST(NavigationPolicyTest, FramesAlsoHoldWhatAPageBuildsButTheListsStillApply) {
+    const auto policy = groupPolicy({"bad.example"}, true);
+    expectDecisions(
+        *policy,
+        {
+            {{"about:blank", kFrame, false}, FilterVerdict::Allowed},
+            {{"about:srcdoc", kFrame, false}, FilterVerdict::Allowed},
+            {{"data:text/html,<p>hello</p>", kFrame, false}, FilterVerdict::Allowed},
+            {{"blob:http://good.example/5a1c", kFrame, false}, FilterVerdict::Allowed},
+            {{"data:text/html,<a href=http://bad.example>x</a>", kFrame, false},
+             FilterVerdict::Excluded,
+             true},
+            {{"blob:http://bad.example/5a1c", kFrame, false}, FilterVerdict::Excluded, true},
+            {{"about:settings", kFrame, false}, FilterVerdict::Excluded, true},
+            {{"javascript:1", kFrame, false}, FilterVerdict::Excluded, true},
+            {{"file:///etc/passwd", kFrame, false}, FilterVerdict::Excluded, true},
+            {{"mailto:a@good.example", kFrame, false}, FilterVerdict::Excluded, true},
+            {{"tel:+15551234", kFrame, false}, FilterVerdict::Excluded, true},
+        });
+}
+
+TEST(NavigationPolicyTest, RequestsPassTheExclusionsButNotTheInclusionList) {
+    GroupLists lists;
+    lists.ExclusionList = {"bad.example"};
+    lists.WordList = {"casino"};
+    lists.InclusionList = {"good.example"};
+    const NavigationPolicy policy(std::make_shared<const UrlFilter>(lists), false, kOwnPages);
+    EXPECT_TRUE(policy.allowsRequest("https://cdn.other.example/lib.js"));
+    EXPECT_TRUE(policy.allowsRequest("http://good.example/img.png"));
+    EXPECT_FALSE(policy.allowsRequest("http://bad.example/img.png"));
+    EXPECT_FALSE(policy.allowsRequest("https://x@BAD.example./a"));
+    EXPECT_FALSE(policy.allowsRequest("wss://cdn.other.example/Casino"));
+    EXPECT_FALSE(policy.allowsRequest("http://cdn.other.example/%63asino"));
+
+    const auto signedOff = NavigationPolicy::signedOff("file:///opt/tarnview/blank.htm");
+    EXPECT_TRUE(signedOff->allowsRequest("file:///opt/tarnview/blank.htm"));
+    EXPECT_FALSE(signedOff->allowsRequest("http://good.example/img.png"));
+    EXPECT_FALSE(PolicySlot().allowsRequest("http://good.example/img.png"));
+}
+
+TEST(NavigationPolicyTest, AnAdmittedAddressLastsUntilThePolicyIsReplaced) {
+    PolicySlot slot(groupPolicy({}, false));
+    const NavigationRequest file{"file:///home/kid/page.htm#top"};
+    EXPECT_EQ(slot.decide(file).verdict, FilterVerdict::Excluded);
+    slot.admit("file:///home/kid/page.htm");
+    EXPECT_EQ(slot.decide(file).verdict, FilterVerdict::Allowed);
+    EXPECT_EQ(slot.decide({"file:///home/kid/page.htm", kFrame, false}).verdict,
+              FilterVerdict::Allowed);
+    // Only that file, with no query added.
+    EXPECT_EQ(slot.decide({"file:///home/kid/page.htm?x"}).verdict, FilterVerdict::Excluded);
+    EXPECT_EQ(slot.decide({"file:///home/kid/other.htm"}).verdict, FilterVerdict::Excluded);
+    // The next person starts with nothing admitted, even under the same lists.
+    slot.replace(slot.current());
+    EXPECT_EQ(slot.decide(file).verdict, FilterVerdict::Excluded);
 }
 
 TEST(NavigationPolicyTest, SignedOffOnlyTheBlankPageLoads) {

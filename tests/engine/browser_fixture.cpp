@@ -3,13 +3,18 @@
 #include <QWebEnginePage>
 #include <memory>
 
+#include "platform/program_folder.h"
 #include "qt_wait.h"
 
 namespace tarn::test {
 
+std::shared_ptr<const NavigationPolicy> groupPolicy(const GroupLists& lists, bool allowMail) {
+    return std::make_shared<const NavigationPolicy>(std::make_shared<const UrlFilter>(lists),
+                                                    allowMail, programFolderUrl().toStdString());
+}
+
 std::shared_ptr<const PolicySlot> openPolicy() {
-    return std::make_shared<const PolicySlot>(
-        std::make_shared<const NavigationPolicy>(std::make_shared<const UrlFilter>(), true));
+    return std::make_shared<const PolicySlot>(groupPolicy({}, true));
 }
 
 QByteArray page(const QString& title, const QString& extra) {

@@ -8,6 +8,7 @@
 
 #include "app/engine/web_browser.h"
 #include "local_server.h"
+#include "settings/group_lists.h"
 #include "temp_env.h"
 
 // Readable QStrings in test failure messages.
@@ -17,7 +18,10 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace tarn::test {
 
-// A policy that lets every address through, mail links included.
+// A group's policy with the program's own pages where the program keeps them.
+std::shared_ptr<const NavigationPolicy> groupPolicy(const GroupLists& lists, bool allowMail);
+
+// A policy with empty lists: every web address passes, mail links included.
 std::shared_ptr<const PolicySlot> openPolicy();
 
 // A shown browser on pages of a local server, with every event it raises written to `events`

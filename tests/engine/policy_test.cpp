@@ -15,7 +15,7 @@ namespace {
 std::shared_ptr<const NavigationPolicy> excluding(const std::string& entry) {
     GroupLists lists;
     lists.ExclusionList = {entry};
-    return std::make_shared<const NavigationPolicy>(std::make_shared<const UrlFilter>(lists), true);
+    return groupPolicy(lists, true);
 }
 
 class PolicyTest : public BrowserTest {

@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
             profiles.profileFor(arguments[2].toStdString(), arguments[3].toStdString());
         auto browser = std::make_unique<tarn::TWebBrowser>(
             std::make_shared<tarn::PolicySlot>(std::make_shared<const tarn::NavigationPolicy>(
-                std::make_shared<const tarn::UrlFilter>(), true)));
+                std::make_shared<const tarn::UrlFilter>(), true, std::string())));
         browser->setProfile(profile);
         QObject::connect(browser.get(), &tarn::TWebBrowser::NavigateComplete, &app, [&] {
             result = 0;
