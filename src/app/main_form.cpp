@@ -47,7 +47,7 @@ TMainForm::TMainForm(const std::vector<std::string>& parameters, Clock& clock, P
       session_(std::make_unique<Session>(parseCommandLine(parameters), clock,
                                          blankPageUrl().toStdString())),
       panes_(std::make_unique<PaneState>()),
-      profiles_(std::make_unique<EngineProfiles>()) {
+      profiles_(std::make_unique<EngineProfiles>(session_->navigationPolicy())) {
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(QStringLiteral("Tarnview"));
     resize(675, 480);

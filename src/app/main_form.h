@@ -185,7 +185,7 @@ class TMainForm : public QMainWindow {
     std::string favoritesWriteFolder();
     void wirePane(BrowserPane& pane);
     void wireBrowser(TWebBrowser* browser);
-    void navigatePane(BrowserPane& pane, const QString& address);
+    void navigatePane(BrowserPane& pane, const QString& address, int flags = 0);
     void buildMainToolBar();
     void buildLayout();
     void applyArrangement(const PaneArrangement& arrangement);

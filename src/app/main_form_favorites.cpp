@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <filesystem>
 
@@ -122,6 +123,9 @@ void TMainForm::FavListViewClick() {
 void TMainForm::OpenFavorite(const QString& url) {
     if (url.isEmpty())
         return;
+    // A local file among the favourites is one the person chose, as through File > Open.
+    if (QUrl::fromUserInput(url).isLocalFile())
+        Panes[0].browser->Admit(url);
     if (panes_->count() == 1) {
         Panes[0].browser->Navigate(url);
     } else if (panes_->zoomed() != 0) {

@@ -51,7 +51,7 @@ void TMainForm::NewSplitButtonClick() {
     const WindowConfig config = readWindowConfig(session_->configKey());
     const std::string& start = config.sPaneUrl[panes_->count() - 1];
     if (!start.empty())
-        pane.browser->Navigate(QString::fromStdString(start));
+        pane.browser->Navigate(QString::fromStdString(start), TWebBrowser::NavAdmitted);
 }
 
 void TMainForm::DelSplitButtonClick() {

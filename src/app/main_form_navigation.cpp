@@ -79,6 +79,11 @@ void TMainForm::wirePane(BrowserPane& pane) {
 void TMainForm::wireBrowser(TWebBrowser* browser) {
     connect(browser, &TWebBrowser::NavigationRefused, this,
             &TMainForm::WebBrowser1NavigationRefused);
+    connect(browser, &TWebBrowser::FrameNavigationRefused, this,
+            [this](const QString& url, bool log) {
+                if (log)
+                    WriteUrlRecord(session_->identity(), url.toStdString(), "", true, clock_);
+            });
     connect(browser, &TWebBrowser::BeforeNavigate, this,
             [this, browser](const QString& url, bool& Cancel) {
                 WebBrowser1BeforeNavigate(browser, url, Cancel);
@@ -135,8 +140,8 @@ void TMainForm::SetCurrentPane(int pane) {
     panes_->setCurrent(pane);
 }
 
-void TMainForm::navigatePane(BrowserPane& pane, const QString& address) {
-    pane.browser->Navigate(address);
+void TMainForm::navigatePane(BrowserPane& pane, const QString& address, int flags) {
+    pane.browser->Navigate(address, flags);
 }
 
 void TMainForm::LeftTopURLKeyPress(BrowserPane& pane) {
@@ -179,7 +184,8 @@ void TMainForm::Open1Click() {
         prompter_.chooseFile({"Open", QDir::currentPath().toStdString(), "*.htm",
                               "Web pages (*.htm *.html);;All files (*)"});
     if (!file.empty())
-        navigatePane(Panes[panes_->current() - 1], QString::fromStdString(file));
+        navigatePane(Panes[panes_->current() - 1], QString::fromStdString(file),
+                     TWebBrowser::NavAdmitted);
 }
 
 void TMainForm::SaveAs1Click() {

@@ -182,7 +182,7 @@ void TMainForm::switchToUser(const UserLoad& load) {
     if (!session_->userName().empty()) {
         for (int i = 0; i < panes_->count(); ++i) {
             if (!config.sPaneUrl[i].empty())
-                Panes[i].browser->Navigate(qs(config.sPaneUrl[i]));
+                Panes[i].browser->Navigate(qs(config.sPaneUrl[i]), TWebBrowser::NavAdmitted);
         }
     }
     const std::vector<TDock*> docks = allDocks();

@@ -32,7 +32,8 @@ class TickWindow : public TickSteps {
     }
     void refreshPane(int pane) override { form_.LeftTopRefreshBtnClick(form_.Panes[pane - 1]); }
     void navigatePane(int pane, const std::string& address) override {
-        form_.Panes[pane - 1].browser->Navigate(QString::fromStdString(address));
+        form_.Panes[pane - 1].browser->Navigate(QString::fromStdString(address),
+                                                TWebBrowser::NavAdmitted);
     }
 
   private:

@@ -13,12 +13,13 @@ int main(int argc, char** argv) {
         return 2;
     int result = 1;
     {
-        tarn::EngineProfiles profiles;
+        const auto policy =
+            std::make_shared<tarn::PolicySlot>(std::make_shared<const tarn::NavigationPolicy>(
+                std::make_shared<const tarn::UrlFilter>(), true, std::string()));
+        tarn::EngineProfiles profiles(policy);
         QWebEngineProfile* profile =
             profiles.profileFor(arguments[2].toStdString(), arguments[3].toStdString());
-        auto browser = std::make_unique<tarn::TWebBrowser>(
-            std::make_shared<tarn::PolicySlot>(std::make_shared<const tarn::NavigationPolicy>(
-                std::make_shared<const tarn::UrlFilter>(), true, std::string())));
+        auto browser = std::make_unique<tarn::TWebBrowser>(policy);
         browser->setProfile(profile);
         QObject::connect(browser.get(), &tarn::TWebBrowser::NavigateComplete, &app, [&] {
             result = 0;

@@ -69,7 +69,7 @@ TEST_F(ProfilesTest, FolderNamesAreSafeAndIgnoreCase) {
 }
 
 TEST_F(ProfilesTest, AUsersCookiesComeBackOnlyForThatUser) {
-    EngineProfiles profiles;
+    EngineProfiles profiles(policy);
     QWebEngineProfile* ann = profiles.profileFor("Kids", "ann");
     EXPECT_FALSE(ann->isOffTheRecord());
     setCookieWith(ann, QStringLiteral("ann"));
@@ -108,7 +108,7 @@ TEST_F(ProfilesTest, AUsersCookiesSurviveARestartOfTheProgram) {
 }
 
 TEST_F(ProfilesTest, TheDefaultUsersSessionGoesWhenItsProfileIsRetired) {
-    EngineProfiles profiles;
+    EngineProfiles profiles(policy);
     for (const std::string user : {"", "Default User", "default user"}) {
         SCOPED_TRACE(user);
         QWebEngineProfile* anonymous = profiles.profileFor("Default Group", user);
@@ -129,7 +129,7 @@ TEST_F(ProfilesTest, TheDefaultUsersSessionGoesWhenItsProfileIsRetired) {
 }
 
 TEST_F(ProfilesTest, SwitchingGivesANewProfileOnlyForAnotherUserAndRetiresTheLast) {
-    EngineProfiles profiles;
+    EngineProfiles profiles(policy);
     QPointer<QWebEngineProfile> anonymous = profiles.switchTo("", "");
     ASSERT_FALSE(anonymous.isNull());
     browser->setProfile(anonymous);
@@ -145,7 +145,7 @@ TEST_F(ProfilesTest, SwitchingGivesANewProfileOnlyForAnotherUserAndRetiresTheLas
 }
 
 TEST_F(ProfilesTest, AProfileInUseIsRetiredOnlyWhenItsPageHasGone) {
-    EngineProfiles profiles;
+    EngineProfiles profiles(policy);
     QPointer<QWebEngineProfile> anonymous = profiles.profileFor("", "");
     browser->setProfile(anonymous);
     profiles.retire(anonymous);

@@ -7,6 +7,7 @@
 #include <QWebEngineProfile>
 #include <cctype>
 
+#include "app/engine/request_guard.h"
 #include "app/engine/web_browser.h"
 #include "platform/paths.h"
 
@@ -59,21 +60,27 @@ std::filesystem::path profileFolder(const std::string& group, const std::string&
            safeName(user);
 }
 
-EngineProfiles::EngineProfiles() = default;
+EngineProfiles::EngineProfiles(std::shared_ptr<const PolicySlot> policy)
+    : policy_(std::move(policy)) {}
+
+QWebEngineProfile* EngineProfiles::guarded(QWebEngineProfile* profile) {
+    profile->setUrlRequestInterceptor(new RequestGuard(policy_, profile));
+    return profile;
+}
 
 // Profiles are children of this object and go with it.
 EngineProfiles::~EngineProfiles() = default;
 
 QWebEngineProfile* EngineProfiles::profileFor(const std::string& group, const std::string& user) {
     if (isAnonymous(user))
-        return new QWebEngineProfile(this);
+        return guarded(new QWebEngineProfile(this));
     const std::filesystem::path folder = profileFolder(group, user);
     if (const auto found = persistent_.find(folder); found != persistent_.end()) {
         return found->second;
     }
     const std::string storageName =
         "tarnview." + folder.parent_path().filename().string() + "." + folder.filename().string();
-    auto* profile = new QWebEngineProfile(QString::fromStdString(storageName), this);
+    auto* profile = guarded(new QWebEngineProfile(QString::fromStdString(storageName), this));
     profile->setPersistentStoragePath(qs(folder));
     profile->setCachePath(qs(folder / "cache"));
     persistent_.emplace(folder, profile);

@@ -3,7 +3,10 @@
 #include <QObject>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
+
+#include "app/navigation_policy.h"
 
 class QWebEngineProfile;
 
@@ -15,7 +18,8 @@ namespace tarn {
 // configuration, and the anonymous user browses off the record.
 class EngineProfiles : public QObject {
   public:
-    EngineProfiles();
+    // Every request of every profile is put to `policy`.
+    explicit EngineProfiles(std::shared_ptr<const PolicySlot> policy);
     ~EngineProfiles() override;
 
     // An empty user or "Default User" (any case) gets a fresh off-the-record profile; any other
@@ -31,6 +35,9 @@ class EngineProfiles : public QObject {
     QWebEngineProfile* switchTo(const std::string& group, const std::string& user);
 
   private:
+    QWebEngineProfile* guarded(QWebEngineProfile* profile);
+
+    std::shared_ptr<const PolicySlot> policy_;
     std::map<std::filesystem::path, QWebEngineProfile*> persistent_;
     QWebEngineProfile* current_{};
     std::string currentGroup_, currentUser_;

@@ -7,6 +7,7 @@
 #include <QWebEngineProfile>
 #include <utility>
 
+#include "app/engine/request_guard.h"
 #include "app/engine/web_page.h"
 #include "platform/launcher.h"
 #include "platform/program_folder.h"
@@ -21,6 +22,7 @@ TWebBrowser::TWebBrowser(std::shared_ptr<const PolicySlot> policy, QWidget* pare
             prompter().error("The page could not be printed.");
     });
     ownProfile_ = new QWebEngineProfile(this);
+    ownProfile_->setUrlRequestInterceptor(new RequestGuard(policy_, ownProfile_));
     setProfile(ownProfile_);
 }
 
@@ -63,11 +65,25 @@ void TWebBrowser::Navigate(const QString& url, int flags) {
     if (url.trimmed().isEmpty())
         return;
     const QUrl target = QUrl::fromUserInput(url);
+    if (flags & NavAdmitted)
+        Admit(url);
     if (flags & NavOpenInNewWindow) {
         openOutside(target);
         return;
     }
+    // Some addresses never reach the page's own check: a script address runs in the page
+    // that is showing.
+    const FilterDecision decision = page_->judge(target, NavigationType::Typed, true);
+    if (decision.verdict != FilterVerdict::Allowed) {
+        refused(target, decision);
+        return;
+    }
     page_->load(target);
+}
+
+void TWebBrowser::Admit(const QString& url) {
+    if (policy_)
+        policy_->admit(QUrl::fromUserInput(url).toString().toStdString());
 }
 
 void TWebBrowser::openOutside(const QUrl& url) {
@@ -93,7 +109,8 @@ void TWebBrowser::GoForward() {
 }
 
 void TWebBrowser::GoHome() {
-    Navigate(homeUrl_);
+    // The home page is the pane's start address, which the configuration names.
+    Navigate(homeUrl_, NavAdmitted);
 }
 
 void TWebBrowser::GoSearch() {
@@ -122,11 +139,13 @@ bool TWebBrowser::refused(const QUrl& url, const FilterDecision& decision) {
 }
 
 bool TWebBrowser::decide(const QUrl& url, bool isMainFrame, const FilterDecision& decision) {
+    if (decision.verdict != FilterVerdict::Allowed && !isMainFrame) {
+        emit FrameNavigationRefused(url.toString(), decision.log);
+        return false;
+    }
     if (decision.verdict != FilterVerdict::Allowed) {
-        if (isMainFrame) {
-            refusalPending_ = true;
-            refusedUrl_ = url;
-        }
+        refusalPending_ = true;
+        refusedUrl_ = url;
         return refused(url, decision);
     }
     if (!isMainFrame) {
@@ -138,6 +157,10 @@ bool TWebBrowser::decide(const QUrl& url, bool isMainFrame, const FilterDecision
         emit FrameBeforeNavigate(url.toString());
         return true;
     }
+    // The engine hands a mail link to the desktop's handler, which is the window's: nothing
+    // loads in this view, so it is no navigation of the view's.
+    if (url.scheme() == QStringLiteral("mailto"))
+        return true;
     bool cancel = false;
     emit BeforeNavigate(url.toString(), cancel);
     refusalPending_ = cancel;

@@ -29,8 +29,10 @@ class TWebBrowser : public QWebEngineView {
 
   public:
     enum Command { CommandForward = 1, CommandBack = 2 };
-    // Navigate's flags: open the address in the platform's own browser instead of this view.
-    enum NavigateFlag { NavOpenInNewWindow = 1 };
+    // Navigate's flags: open the address in the platform's own browser instead of this view;
+    // admit the address (a local file the person chose, an address the configuration names)
+    // past the rule that pages are web addresses. The lists judge it either way.
+    enum NavigateFlag { NavOpenInNewWindow = 1, NavAdmitted = 2 };
     // Asks for the file to save a page to; an empty answer cancels.
     using SaveChooser = std::function<QString(QWidget* parent, const QString& suggestedPath)>;
 
@@ -52,6 +54,8 @@ class TWebBrowser : public QWebEngineView {
     void setSearchUrl(const QString& url) { searchUrl_ = url; }
 
     void Navigate(const QString& url, int flags = 0);
+    // Admits `url` as Navigate's NavAdmitted does, for whichever browser goes there first.
+    void Admit(const QString& url);
     void GoBack();
     void GoForward();
     void GoHome();
@@ -69,6 +73,8 @@ class TWebBrowser : public QWebEngineView {
     // The policy refused `url`: `status` says so in the window's words; `log` when the refusal
     // belongs in the activity log.
     void NavigationRefused(const QString& url, const QString& status, bool log);
+    // The policy refused a frame: it stays as it was, and nothing shows it.
+    void FrameNavigationRefused(const QString& url, bool log);
     // An address the policy allowed; a receiver may still refuse it.
     void BeforeNavigate(const QString& url, bool& Cancel);
     void FrameBeforeNavigate(const QString& url);
