@@ -52,6 +52,10 @@ void BrowserTest::record(TWebBrowser& view) {
             log("NavigationRefused",
                 u + QLatin1Char(' ') + status + (logged ? QStringLiteral(" logged") : QString()));
         });
+    QObject::connect(
+        &view, &TWebBrowser::FrameNavigationRefused, &view, [log](const QString& u, bool logged) {
+            log("FrameNavigationRefused", u + (logged ? QStringLiteral(" logged") : QString()));
+        });
     QObject::connect(&view, &TWebBrowser::BeforeNavigate, &view,
                      [this, log](const QString& u, bool& cancel) {
                          log("BeforeNavigate", u);

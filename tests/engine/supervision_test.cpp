@@ -1,0 +1,274 @@
+// The ways round the lists a person with a keyboard and pages of their own would try: script
+// and data addresses, frames, a page's own requests, other programs' schemes. A "bad" and a
+// "good" site are two names of the local server (*.localhost reaches 127.0.0.1).
+#include <gmock/gmock.h>
+
+#include <QDesktopServices>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+
+#include "browser_fixture.h"
+#include "qt_wait.h"
+
+namespace tarn::test {
+namespace {
+
+// Stands in for the desktop's handler of a scheme, to see whether the engine hands it anything.
+class SchemeRecorder : public QObject {
+    Q_OBJECT
+  public:
+    QList<QUrl> opened;
+  public slots:
+    void open(const QUrl& url) { opened.append(url); }
+};
+
+enum class ListKind { Exclusion, Inclusion, Both };
+
+class SupervisionTest : public BrowserTest, public ::testing::WithParamInterface<ListKind> {
+  protected:
+    void SetUp() override {
+        BrowserTest::SetUp();
+        GroupLists lists;
+        if (GetParam() != ListKind::Inclusion)
+            lists.ExclusionList = {"bad.localhost"};
+        if (GetParam() != ListKind::Exclusion)
+            lists.InclusionList = {"good.localhost"};
+        policy->replace(groupPolicy(lists, true));
+        server.addPage(QStringLiteral("/secret"), page(QStringLiteral("Secret")));
+        server.addPage(QStringLiteral("/good"), page(QStringLiteral("Good")));
+    }
+
+    // An address on the good or the bad site.
+    QString at(const char* site, const QString& path) const {
+        return QStringLiteral("http://%1.localhost:%2%3")
+            .arg(QLatin1String(site))
+            .arg(server.port())
+            .arg(path);
+    }
+    QString good(const QString& path) const { return at("good", path); }
+    QString bad() const { return at("bad", QStringLiteral("/secret")); }
+
+    bool openGood(const QString& path) {
+        const qsizetype from = events.size();
+        browser->Navigate(good(path));
+        return waitFor(QStringLiteral("NavigateComplete ") + good(path), from) &&
+               waitFor(QStringLiteral("DownloadComplete "), from);
+    }
+
+    // Requests that reached the bad site.
+    int badHits() const {
+        int hits = 0;
+        for (const LocalServer::Request& request : server.requests()) {
+            if (request.headers.value("host").startsWith("bad.localhost"))
+                ++hits;
+        }
+        return hits;
+    }
+
+    // Under an exclusion list a refusal is an excluded-site attempt; an address only missing
+    // from an inclusion list is not logged.
+    QString refusal(const QString& address, bool byScheme = false) const {
+        const bool logged = byScheme || GetParam() != ListKind::Inclusion;
+        return address + QStringLiteral(" excluding: ") + address +
+               (logged ? QStringLiteral(" logged") : QString());
+    }
+
+    // An event that starts with `prefix`, from entry `from` on.
+    bool seenPrefix(const QString& prefix, qsizetype from) const {
+        return std::any_of(events.begin() + from, events.end(),
+                           [&](const QString& event) { return event.startsWith(prefix); });
+    }
+    bool waitForPrefix(const QString& prefix, qsizetype from) {
+        return waitUntil([&] { return seenPrefix(prefix, from); });
+    }
+
+    QString frameRefusal() const {
+        return QStringLiteral("FrameNavigationRefused ") + bad() +
+               (GetParam() != ListKind::Inclusion ? QStringLiteral(" logged") : QString());
+    }
+
+    // What a script says, once run in the page.
+    QVariant evaluate(const QString& script) {
+        QVariant result;
+        bool done = false;
+        browser->page()->runJavaScript(script, [&](const QVariant& value) {
+            result = value;
+            done = true;
+        });
+        waitUntil([&] { return done; });
+        return result;
+    }
+};
+
+TEST_P(SupervisionTest, ScriptDataAndEnginePagesTypedAsAddressesAreRefusedAndLogged) {
+    ASSERT_TRUE(openGood(QStringLiteral("/good")));
+    const QString frameOfBad =
+        QStringLiteral("javascript:document.body.innerHTML='<iframe src=%1></iframe>'").arg(bad());
+    const QStringList typed{
+        frameOfBad,
+        QStringLiteral("about:blank"),
+        QStringLiteral("data:text/html,<script>location='http://b'+'ad.localhost:%1/secret'"
+                       "</script>")
+            .arg(server.port()),
+        QStringLiteral("view-source:") + good(QStringLiteral("/good")),
+        QStringLiteral("chrome://version"),
+        QStringLiteral("file:///etc/passwd"),
+    };
+    for (const QString& address : typed) {
+        const qsizetype from = events.size();
+        browser->Navigate(address);
+        const QString expected = QUrl::fromUserInput(address).toString();
+        EXPECT_TRUE(waitFor(QStringLiteral("NavigationRefused ") + refusal(expected, true), from))
+            << address.toStdString() << "\n"
+            << since(from).join(QLatin1Char('\n')).toStdString();
+        EXPECT_FALSE(seenPrefix(QStringLiteral("BeforeNavigate "), from)) << address.toStdString();
+    }
+    QTest::qWait(500);
+    EXPECT_EQ(browser->LocationURL(), good(QStringLiteral("/good")));
+    EXPECT_EQ(evaluate(QStringLiteral("document.getElementsByTagName('iframe').length")).toInt(),
+              0);
+    EXPECT_EQ(badHits(), 0);
+}
+
+TEST_P(SupervisionTest, APageCanNotTakeThePaneToAPageItBuilt) {
+    ASSERT_TRUE(openGood(QStringLiteral("/good")));
+    const QString html = QStringLiteral("<iframe src=%1></iframe>").arg(bad());
+    qsizetype from = events.size();
+    runScript(
+        QStringLiteral("location = URL.createObjectURL(new Blob(['%1'], {type: 'text/html'}))")
+            .arg(html));
+    EXPECT_TRUE(
+        waitForPrefix(QStringLiteral("NavigationRefused blob:http://good.localhost"), from));
+    // The engine itself keeps a page from opening a data: address in the pane.
+    runScript(QStringLiteral("location = 'data:text/html,%1'").arg(html));
+    QTest::qWait(500);
+    EXPECT_FALSE(seenPrefix(QStringLiteral("BeforeNavigate "), from))
+        << since(from).join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(browser->LocationURL(), good(QStringLiteral("/good")));
+    EXPECT_EQ(badHits(), 0);
+}
+
+TEST_P(SupervisionTest, FramesOfARefusedSiteStayEmptyHoweverTheyAreReached) {
+    const QString frameOf = QStringLiteral("<iframe src=\"%1\"></iframe>");
+    server.addPage(QStringLiteral("/direct"), page(QStringLiteral("Direct"), frameOf.arg(bad())));
+    server.addPage(QStringLiteral("/nested"),
+                   page(QStringLiteral("Nested"), frameOf.arg(good(QStringLiteral("/direct")))));
+    server.addPage(QStringLiteral("/srcdoc"),
+                   page(QStringLiteral("Srcdoc"),
+                        QStringLiteral("<iframe srcdoc=\"<script>location.href='%1'</script>\">"
+                                       "</iframe>")
+                            .arg(bad())));
+    server.addPage(QStringLiteral("/to-bad"),
+                   QStringLiteral("<html><head><meta http-equiv=\"refresh\" content=\"0; url=%1\">"
+                                  "</head></html>")
+                       .arg(bad())
+                       .toUtf8());
+    server.addPage(QStringLiteral("/meta"),
+                   page(QStringLiteral("Meta"), frameOf.arg(good(QStringLiteral("/to-bad")))));
+    server.addRedirect(QStringLiteral("/moved"), bad());
+    server.addPage(QStringLiteral("/redirect"),
+                   page(QStringLiteral("Redirect"), frameOf.arg(good(QStringLiteral("/moved")))));
+    server.addPage(QStringLiteral("/frameset"),
+                   QStringLiteral("<html><head><title>Frameset</title></head><frameset cols=\"*\">"
+                                  "<frame src=\"%1\"></frameset></html>")
+                       .arg(bad())
+                       .toUtf8());
+    for (const char* path : {"/direct", "/nested", "/srcdoc", "/meta", "/redirect", "/frameset"}) {
+        const qsizetype from = events.size();
+        ASSERT_TRUE(openGood(QString::fromLatin1(path))) << path;
+        QTest::qWait(500);
+        EXPECT_EQ(badHits(), 0) << path;
+        EXPECT_EQ(browser->LocationURL(), good(QString::fromLatin1(path)));
+        EXPECT_FALSE(seenPrefix(QStringLiteral("NavigationRefused "), from)) << path;
+        EXPECT_TRUE(seen(frameRefusal(), from))
+            << path << "\n"
+            << since(from).join(QLatin1Char('\n')).toStdString();
+    }
+}
+
+TEST_P(SupervisionTest, LinksFollowedInsideAFrameAreJudgedToo) {
+    server.addPage(
+        QStringLiteral("/links"),
+        page(QStringLiteral("Links"), QStringLiteral("<a id=\"l\" href=\"%1\">go</a>").arg(bad())));
+    server.addPage(QStringLiteral("/full"),
+                   page(QStringLiteral("Full"),
+                        QStringLiteral("<iframe style=\"width:100%;height:100%\" src=\"%1\">"
+                                       "</iframe>")
+                            .arg(good(QStringLiteral("/links")))));
+    ASSERT_TRUE(openGood(QStringLiteral("/full")));
+    ASSERT_TRUE(waitUntil([&] { return server.hits(QStringLiteral("/links")) == 1; }));
+    QTest::qWait(300);
+    const qsizetype from = events.size();
+    runScript(QStringLiteral("frames[0].document.getElementById('l').click()"));
+    EXPECT_TRUE(waitFor(frameRefusal(), from)) << since(from).join(QLatin1Char('\n')).toStdString();
+    QTest::qWait(300);
+    EXPECT_EQ(badHits(), 0);
+}
+
+TEST_P(SupervisionTest, OtherProgramsSchemesAreRefusedAndNeverHandedOn) {
+    SchemeRecorder recorder;
+    for (const QString& scheme : {QStringLiteral("tel"), QStringLiteral("irc")})
+        QDesktopServices::setUrlHandler(scheme, &recorder, "open");
+    server.addPage(QStringLiteral("/call"),
+                   "<html><title>Call</title><body style=\"margin:0\"><a href=\"tel:5551234\" "
+                   "style=\"display:block;width:300px;height:100px\">call</a><a "
+                   "href=\"irc://irc.example/chat\" style=\"display:block;width:300px;"
+                   "height:100px\">chat</a></body></html>");
+    ASSERT_TRUE(openGood(QStringLiteral("/call")));
+    QWidget* view = browser->focusProxy();
+    for (const QPoint& link : {QPoint(40, 40), QPoint(40, 140)}) {
+        QTest::mouseClick(view, Qt::LeftButton, {}, link);
+        QTest::qWait(300);
+        QTest::mouseClick(view, Qt::LeftButton, {}, link);
+    }
+    EXPECT_TRUE(
+        waitFor(QStringLiteral("NavigationRefused tel:5551234 excluding: tel:5551234 "
+                               "logged")))
+        << events.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(
+        waitFor(QStringLiteral("NavigationRefused irc://irc.example/chat excluding: "
+                               "irc://irc.example/chat logged")));
+    QTest::qWait(300);
+    EXPECT_TRUE(recorder.opened.isEmpty());
+    for (const QString& scheme : {QStringLiteral("tel"), QStringLiteral("irc")})
+        QDesktopServices::unsetUrlHandler(scheme);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, SupervisionTest,
+                         ::testing::Values(ListKind::Exclusion, ListKind::Inclusion),
+                         [](const ::testing::TestParamInfo<ListKind>& param) {
+                             return param.param == ListKind::Exclusion ? "Exclusion" : "Inclusion";
+                         });
+
+// A page's own requests pass the exclusions alone: parts from hosts the inclusion list leaves
+// out still load, parts from an excluded one never leave.
+using RequestTest = SupervisionTest;
+
+TEST_P(RequestTest, ImagesScriptsFetchSocketsAndDownloadsOfAnExcludedHostNeverLeave) {
+    const QString cdn = at("cdn", QStringLiteral("/picture.png"));
+    server.addPage(QStringLiteral("/picture.png"), "not really a picture", "image/png");
+    server.addPage(
+        QStringLiteral("/parts"),
+        page(QStringLiteral("Parts"),
+             QStringLiteral("<img src=\"%1\"><img src=\"%2\"><script src=\"%2\"></script>"
+                            "<script>fetch('%2').catch(() => {});"
+                            "const x = new XMLHttpRequest(); x.open('GET', '%2'); x.send();"
+                            "try { new WebSocket('ws://bad.localhost:%3/socket'); } catch (e) {}"
+                            "</script>")
+                 .arg(cdn, bad())
+                 .arg(server.port())));
+    ASSERT_TRUE(openGood(QStringLiteral("/parts")));
+    ASSERT_TRUE(waitUntil([&] { return server.hits(QStringLiteral("/picture.png")) > 0; }))
+        << "a part from another host must load";
+    browser->page()->download(QUrl(bad()));
+    QTest::qWait(800);
+    EXPECT_EQ(badHits(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, RequestTest, ::testing::Values(ListKind::Both),
+                         [](const ::testing::TestParamInfo<ListKind>&) { return "Both"; });
+
+}  // namespace
+}  // namespace tarn::test
+
+#include "supervision_test.moc"
