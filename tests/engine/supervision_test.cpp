@@ -22,6 +22,31 @@ class SchemeRecorder : public QObject {
     void open(const QUrl& url) { opened.append(url); }
 };
 
+// A one-page PDF with a line of text.
+QByteArray minimalPdf() {
+    const QByteArray stream = "BT /F1 24 Tf 72 720 Td (Hello) Tj ET";
+    const QList<QByteArray> objects{
+        "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R "
+        "/Resources << /Font << /F1 5 0 R >> >> >>",
+        "<< /Length " + QByteArray::number(stream.size()) + " >>\nstream\n" + stream +
+            "\nendstream",
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"};
+    QByteArray pdf = "%PDF-1.4\n";
+    QList<qsizetype> offsets;
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        offsets.append(pdf.size());
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const qsizetype table = pdf.size();
+    pdf += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (const qsizetype offset : offsets)
+        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) +
+           " /Root 1 0 R >>\nstartxref\n" + QByteArray::number(table) + "\n%%EOF\n";
+    return pdf;
+}
+
 enum class ListKind { Exclusion, Inclusion, Both };
 
 class SupervisionTest : public BrowserTest, public ::testing::WithParamInterface<ListKind> {
@@ -263,6 +288,54 @@ TEST_P(RequestTest, ImagesScriptsFetchSocketsAndDownloadsOfAnExcludedHostNeverLe
     browser->page()->download(QUrl(bad()));
     QTest::qWait(800);
     EXPECT_EQ(badHits(), 0);
+}
+
+TEST_P(RequestTest, AServiceWorkerCanNotServeAnExcludedSiteAsItsOwnPage) {
+    server.addPage(QStringLiteral("/sw.js"),
+                   QStringLiteral("self.addEventListener('install', e => self.skipWaiting());"
+                                  "self.addEventListener('activate', e => "
+                                  "e.waitUntil(clients.claim()));"
+                                  "self.addEventListener('fetch', e => {"
+                                  "  if (e.request.url.endsWith('/proxied'))"
+                                  "    e.respondWith(fetch('%1').catch(() => "
+                                  "      new Response('<title>Refused</title>', "
+                                  "{headers: {'Content-Type': 'text/html'}})));"
+                                  "});")
+                       .arg(bad())
+                       .toUtf8(),
+                   "text/javascript");
+    server.addPage(QStringLiteral("/worker"),
+                   page(QStringLiteral("Worker"),
+                        QStringLiteral("<script>navigator.serviceWorker.register('/sw.js')"
+                                       ".then(() => navigator.serviceWorker.ready)"
+                                       ".then(() => { document.title = 'Ready'; });</script>")));
+    ASSERT_TRUE(openGood(QStringLiteral("/worker")));
+    ASSERT_TRUE(waitFor(QStringLiteral("TitleChange Ready")));
+    const qsizetype from = events.size();
+    browser->Navigate(good(QStringLiteral("/proxied")));
+    ASSERT_TRUE(waitFor(QStringLiteral("TitleChange Refused"), from))
+        << since(from).join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(server.hits(QStringLiteral("/proxied")), 0) << "the worker must have answered";
+    EXPECT_EQ(badHits(), 0);
+}
+
+TEST_P(RequestTest, APdfShowsInThePaneWithTheEnginesViewer) {
+    server.addPage(QStringLiteral("/doc.pdf"), minimalPdf(), "application/pdf");
+    int downloads = 0;
+    QObject::connect(browser->page()->profile(), &QWebEngineProfile::downloadRequested,
+                     browser.get(), [&](QWebEngineDownloadRequest*) { ++downloads; });
+    const qsizetype from = events.size();
+    browser->Navigate(good(QStringLiteral("/doc.pdf")));
+    EXPECT_TRUE(
+        waitFor(QStringLiteral("NavigateComplete ") + good(QStringLiteral("/doc.pdf")), from))
+        << since(from).join(QLatin1Char('\n')).toStdString();
+    QTest::qWait(1000);
+    EXPECT_EQ(downloads, 0);
+    EXPECT_FALSE(seenPrefix(QStringLiteral("NavigationRefused"), from))
+        << since(from).join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(seenPrefix(QStringLiteral("FrameNavigationRefused"), from))
+        << since(from).join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(browser->LocationURL(), good(QStringLiteral("/doc.pdf")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Lists, RequestTest, ::testing::Values(ListKind::Both),

@@ -5,6 +5,7 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <utility>
 
 #include "app/engine/request_guard.h"
@@ -49,6 +50,10 @@ void TWebBrowser::setProfile(QWebEngineProfile* profile) {
     connect(page_, &QWebEnginePage::titleChanged, this, &TWebBrowser::TitleChange);
     connect(page_, &QWebEnginePage::urlChanged, this, &TWebBrowser::reportCommandState);
     connect(page_, &QWebEnginePage::linkHovered, this, &TWebBrowser::StatusTextChange);
+    // PDFs show in the pane with the engine's own viewer, which needs plugins on; Qt's engine
+    // has no other plugin to run.
+    page_->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+    page_->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
     setPage(page_);
     loadActive_ = false;
     refusalPending_ = false;
