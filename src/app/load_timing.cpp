@@ -46,6 +46,11 @@ void LoadTiming::onDownloadComplete(std::int64_t nowMs) {
     download_ = Phase::Done;
 }
 
+void LoadTiming::onLoadAbandoned() {
+    navigation_ = Phase::Idle;
+    download_ = Phase::Idle;
+}
+
 std::optional<std::string> LoadTiming::takeRecord() {
     if (navigation_ != Phase::Done || download_ != Phase::Done) {
         return std::nullopt;

@@ -17,6 +17,9 @@ class LoadTiming {
     void onNavigateComplete(std::int64_t nowMs);
     void onDownloadBegin(std::int64_t nowMs);
     void onDownloadComplete(std::int64_t nowMs);
+    // The load ended without a page (stopped, handed to another program, saved as a file):
+    // nothing is timed, so the next load starts its own clock.
+    void onLoadAbandoned();
 
     // The load-time text once both are done, returning the timing to idle; otherwise nothing.
     std::optional<std::string> takeRecord();

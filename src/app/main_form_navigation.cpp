@@ -132,6 +132,10 @@ void TMainForm::wireBrowser(TWebBrowser* browser) {
             });
     connect(browser, &TWebBrowser::DownloadBegin, this,
             [this, browser] { WebBrowser1DownloadBegin(browser); });
+    connect(browser, &TWebBrowser::LoadAbandoned, this, [this, browser] {
+        if (BrowserPane* pane = paneOf(browser); pane && pane->number == 1)
+            session_->loadTiming().onLoadAbandoned();
+    });
     connect(browser, &TWebBrowser::DownloadComplete, this,
             [this, browser] { WebBrowser1DownloadComplete(browser); });
 }

@@ -87,6 +87,16 @@ TEST(LoadTimingTest, TakingTheRecordReturnsToIdle) {
             {{Navigate, 60000}, {Download, 60010}, {NavigateDone, 61000}, {DownloadDone, 61234}}),
         " 1.23 sec");
 
+    // A load that reached no page leaves nothing timed: the next one starts its own clock.
+    EXPECT_EQ(replay(timing, {{Download, 62000}}), std::nullopt);
+    timing.onLoadAbandoned();
+    EXPECT_EQ(replay(timing, {{DownloadDone, 62100}}), std::nullopt);
+    EXPECT_EQ(
+        replay(
+            timing,
+            {{Navigate, 65000}, {Download, 65000}, {NavigateDone, 65400}, {DownloadDone, 65500}}),
+        " 0.50 sec");
+
     // Completions with nothing timed leave the timing idle for the next load.
     EXPECT_EQ(replay(timing, {{NavigateDone, 70000}}), std::nullopt);
     EXPECT_EQ(

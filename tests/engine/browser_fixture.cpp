@@ -82,6 +82,8 @@ void BrowserTest::record(TWebBrowser& view) {
         });
     QObject::connect(&view, &TWebBrowser::DownloadBegin, &view,
                      [log] { log("DownloadBegin", QString()); });
+    QObject::connect(&view, &TWebBrowser::LoadAbandoned, &view,
+                     [log] { log("LoadAbandoned", QString()); });
     QObject::connect(&view, &TWebBrowser::DownloadComplete, &view,
                      [log] { log("DownloadComplete", QString()); });
     QObject::connect(&view, &TWebBrowser::NewWindow, &view,

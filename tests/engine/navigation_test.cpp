@@ -194,5 +194,23 @@ TEST_F(NavigationTest, NewWindowRequestsAreReportedAndOpenNothing) {
     EXPECT_EQ(server.hits(QStringLiteral("/b")) + server.hits(QStringLiteral("/c")), 0);
 }
 
+TEST_F(NavigationTest, ALoadThatReachesNoPageSaysSoBeforeItsDownloadComplete) {
+    ASSERT_TRUE(open(QStringLiteral("/a")));
+    server.addHandler(QStringLiteral("/nothing"), [](const LocalServer::Request&) {
+        return LocalServer::Response{204, {}, {}};
+    });
+    const qsizetype from = events.size();
+    browser->Navigate(url(QStringLiteral("/nothing")));
+    ASSERT_TRUE(waitFor(QStringLiteral("DownloadComplete "), from));
+    const QStringList after = since(from);
+    const qsizetype abandoned = after.indexOf(QStringLiteral("LoadAbandoned "));
+    EXPECT_GE(abandoned, 0);
+    EXPECT_LT(abandoned, after.indexOf(QStringLiteral("DownloadComplete ")))
+        << after.join(QLatin1Char('|')).toStdString();
+    EXPECT_THAT(after, Not(Contains(QStringLiteral("NavigateComplete ") +
+                                    url(QStringLiteral("/nothing")))));
+    EXPECT_EQ(browser->LocationURL(), url(QStringLiteral("/a")));
+}
+
 }  // namespace
 }  // namespace tarn::test

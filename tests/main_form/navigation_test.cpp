@@ -38,6 +38,10 @@ class NavigationTest : public MainFormTest {
         server.addPage(QStringLiteral("/meta"),
                        "<html><head><meta http-equiv=\"refresh\" content=\"0; url=/bad\">"
                        "<title>Meta</title></head>meta</html>");
+        server.addPage(QStringLiteral("/mail"),
+                       "<html><title>Mail</title><body style=\"margin:0\"><a id=\"m\" "
+                       "href=\"MailTo:someone@example.com\" style=\"display:block;width:300px;"
+                       "height:200px\">write</a></body></html>");
         server.addPage(QStringLiteral("/links"),
                        "<html><title>Links</title><a id=\"bad\" href=\"/bad\">bad</a></html>");
     }
@@ -76,6 +80,15 @@ class NavigationTest : public MainFormTest {
     bool staysOn(TMainForm& form, const char* path) {
         QTest::qWait(400);
         return form.Panes[0].browser->LocationURL() == url(path);
+    }
+
+    // Mail links leave the engine only on a real click, so the test clicks like a user. The
+    // view may take a first click for its focus alone.
+    void clickMailLink(TMainForm& form) {
+        QWidget* view = form.Panes[0].browser->focusProxy();
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(40, 40));
+        QTest::qWait(300);
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(40, 40));
     }
 
     std::filesystem::path logFile;
@@ -181,18 +194,6 @@ TEST_F(NavigationTest, AnInclusionOnlyRefusalIsShownButNotLogged) {
 TEST_F(NavigationTest, MailLinksAreRefusedWhenTheGroupForbidsThem) {
     SettingsStore group(std::string(kGroupsKey) + "\\Default Group");
     group.write_bool("", "bGroupAllowMailLinks", false);
-    server.addPage(QStringLiteral("/mail"),
-                   "<html><title>Mail</title><body style=\"margin:0\"><a id=\"m\" "
-                   "href=\"MailTo:someone@example.com\" style=\"display:block;width:300px;"
-                   "height:200px\">write</a></body></html>");
-    // Mail links leave the engine only on a real click, so the test clicks like a user. The
-    // view may take a first click for its focus alone.
-    const auto clickMailLink = [](TMainForm& form) {
-        QWidget* view = form.Panes[0].browser->focusProxy();
-        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(40, 40));
-        QTest::qWait(300);
-        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(40, 40));
-    };
     auto form = start();
     open(*form, "/mail");
     clickMailLink(*form);
@@ -210,6 +211,26 @@ TEST_F(NavigationTest, MailLinksAreRefusedWhenTheGroupForbidsThem) {
     clickMailLink(*form);
     EXPECT_TRUE(waitUntil([&] { return !launcher.opened.empty(); }));
     EXPECT_THAT(launcher.opened, ::testing::Each(std::string("mailto:someone@example.com")));
+}
+
+TEST_F(NavigationTest, AMailLinkLoadsNothingAndSoStartsNoLoadTiming) {
+    auto form = start();
+    open(*form, "/mail");
+    clock.advance(std::chrono::seconds(1));
+    form->Timer1Timer();
+    clickMailLink(*form);
+    ASSERT_TRUE(waitUntil([&] { return !launcher.opened.empty(); }));
+    // A person takes a moment before the next address; the engine may still be handing out
+    // the second click.
+    QTest::qWait(1000);
+    clock.advance(std::chrono::seconds(30));
+    open(*form, "/one");
+    ASSERT_TRUE(waitUntil([&] { return !form->Panes[0].stopButton->isEnabled(); }));
+    clock.advance(std::chrono::seconds(1));
+    form->Timer1Timer();
+    // The fake clock stands still while the page loads.
+    EXPECT_NE(log().find(" 0.00 sec " + url("/one").toStdString() + "\r\n"), std::string::npos)
+        << log();
 }
 
 TEST_F(NavigationTest, RefreshOfAnEmptyPaneWarns) {
@@ -259,6 +280,18 @@ TEST_F(NavigationTest, ThePlatformBrowserButtonOpensOnlyWhatTheListsAllow) {
     EXPECT_EQ(form->StatusPanel->text(), QStringLiteral("excluding: https://www.mozilla.org/"));
     EXPECT_NE(log().find("Excluded site attempt: https://www.mozilla.org/"), std::string::npos)
         << log();
+}
+
+TEST_F(NavigationTest, ThePlatformBrowserButtonNeedsTheInclusionListToo) {
+    createInclusionList("allow");
+    saveListPart(ListFamily::URLInclusion, "allow", {"www.mozilla.org.example"});
+    SettingsStore group(std::string(kGroupsKey) + "\\Default Group");
+    group.write_bool("", "bGroupUseIncl", true);
+    group.write_string("", "sGroupInclList", "allow");
+    auto form = start();
+    form->TransparentButton1->click();
+    EXPECT_TRUE(launcher.opened.empty());
+    EXPECT_EQ(form->StatusPanel->text(), QStringLiteral("excluding: https://www.mozilla.org/"));
 }
 
 TEST_F(NavigationTest, AReloadThatCanNotReadTheListsKeepsThePolicyInForce) {

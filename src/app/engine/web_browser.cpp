@@ -198,6 +198,8 @@ void TWebBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info) {
         info.status() == QWebEngineLoadingInfo::LoadSucceededStatus || failedWithPage;
     if (reached)
         emit NavigateComplete(info.url().toString());
+    else
+        emit LoadAbandoned();
     const QList<QUrl> frames = std::exchange(frameNavigations_, {});
     for (const QUrl& frame : frames)
         emit FrameNavigateComplete(frame.toString());

@@ -86,6 +86,9 @@ class TWebBrowser : public QWebEngineView {
     void CommandStateChange(int command, bool enable);
     void DownloadBegin();
     void DownloadComplete();
+    // The load that DownloadComplete ends reached no page: it was stopped, handed to another
+    // program or turned into a file. Comes just before that DownloadComplete.
+    void LoadAbandoned();
     void NewWindow(const QString& url, bool& Processed);
 
   protected:
