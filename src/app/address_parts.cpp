@@ -112,11 +112,12 @@ std::string collapsedSlashes(std::string_view text) {
     return collapsed;
 }
 
-std::vector<std::string> plainForms(std::string_view upper) {
+std::vector<std::string> plainForms(std::string_view upper, bool webSchemesAlike) {
     const AddressParts parts = splitAddress(upper);
     if (!parts.hasAuthority)
         return {};
-    std::string prefix(parts.scheme == "HTTPS" ? std::string_view("HTTP") : parts.scheme);
+    std::string prefix(webSchemesAlike && parts.scheme == "HTTPS" ? std::string_view("HTTP")
+                                                                  : parts.scheme);
     if (!parts.scheme.empty())
         prefix += ':';
     prefix += "//";

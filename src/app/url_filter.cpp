@@ -251,6 +251,11 @@ UrlFilter::UrlFilter(const GroupLists& lists)
     : excluded_(upperEntries({&lists.ExclusionList, &lists.WordList}).views),
       includedFragments_({}),
       inclusionOn_(!lists.InclusionList.empty()) {
+    for (const auto* list : {&lists.ExclusionList, &lists.WordList}) {
+        schemeEntries_ = schemeEntries_ || std::ranges::any_of(*list, [](const std::string& entry) {
+                             return entry.find(':') != std::string::npos;
+                         });
+    }
     const UpperEntries inclusions = upperEntries({&lists.InclusionList});
     std::vector<std::string_view> fragments;
     for (const std::string_view entry : inclusions.views) {
@@ -319,7 +324,7 @@ bool UrlFilter::excludedUpper(std::string_view address, std::string_view upper) 
         }
     }
     for (const std::string_view spelling : {upper, std::string_view(decoded)}) {
-        for (const std::string& form : plainForms(spelling)) {
+        for (const std::string& form : plainForms(spelling, schemeEntries_)) {
             if (excluded_.foundIn(form)) {
                 return true;
             }

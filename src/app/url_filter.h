@@ -81,6 +81,9 @@ class UrlFilter {
     SubstringMatcher includedFragments_;
     std::unordered_map<std::string, std::vector<HostEntry>> includedHosts_;  // by ASCII host
     bool inclusionOn_ = false;
+    // Only an entry with a ':' can tell an address's "https:" from "http:", so without one
+    // the plain form need not spell the scheme again.
+    bool schemeEntries_ = false;
 };
 
 // Decodes %XX until none is left, so "%2562" gives "b" as "%62" does. Malformed escapes stay
