@@ -121,9 +121,11 @@ std::vector<std::string> plainForms(std::string_view upper, bool webSchemesAlike
     if (!parts.scheme.empty())
         prefix += ':';
     prefix += "//";
-    // Everything after the host: the port, then the path with its query and fragment.
-    const size_t tailStart =
-        static_cast<size_t>(parts.host.data() - upper.data()) + parts.host.size();
+    // Everything after the host and its port: the path with its query and fragment. A site
+    // served on another port is still the site its entries name.
+    size_t tailStart = static_cast<size_t>(parts.host.data() - upper.data()) + parts.host.size();
+    if (upper.substr(tailStart).starts_with(':'))
+        tailStart += 1 + parts.port.size();
     const std::string tail = collapsedSlashes(upper.substr(tailStart));
     std::vector<std::string> forms;
     const auto add = [&](const std::string& host) {

@@ -37,9 +37,10 @@ std::string upperAsciiHost(std::string_view host);
 // Runs of '/' (and '\\', which browsers read as '/') made one '/'.
 std::string collapsedSlashes(std::string_view text);
 
-// The plain spellings of an upper-case address that differ from it: the user part dropped, the
-// host without a trailing dot in its ASCII and its Unicode spelling, runs of '/' after the host
-// made one, and (with `webSchemesAlike`) HTTPS written HTTP. None for an address without a host.
+// The plain spellings of an upper-case address that differ from it: the user part and the port
+// dropped, the host without a trailing dot in its ASCII and its Unicode spelling, runs of '/'
+// after the host made one, and (with `webSchemesAlike`) HTTPS written HTTP. None for an address
+// without a host.
 std::vector<std::string> plainForms(std::string_view upper, bool webSchemesAlike);
 
 }  // namespace tarn

@@ -194,6 +194,10 @@ const FilterCase kCases[] = {
      false, excluded("http://bücher.example/")},
     {"ExcludedEscapedUserPart", excl({"http://evil.example"}), "http://%78@evil.example/", false,
      excluded("http://%78@evil.example/")},
+    {"ExcludedOnAnotherPort", excl({"evil.example/private"}), "http://evil.example:8080/private",
+     false, excluded("http://evil.example:8080/private")},
+    {"EntryWithPortStillMatches", excl({"evil.example:8080"}), "http://evil.example:8080/", false,
+     excluded("http://evil.example:8080/")},
     {"PlainFormNeverAdmits", incl({"x@evil"}), "http://x@evil.example/", false,
      notIncluded("http://x@evil.example/")},
 };
