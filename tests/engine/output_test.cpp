@@ -12,6 +12,7 @@
 
 #include "app/engine/web_page.h"
 #include "browser_fixture.h"
+#include "file_dialog_attempts.h"
 #include "qt_wait.h"
 #include "scripted_prompter.h"
 
@@ -20,6 +21,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 
 class OutputTest : public BrowserTest {
   protected:
@@ -76,6 +78,20 @@ TEST_F(OutputTest, ASaveThatFailsIsReported) {
     browser->SaveAs();
     ASSERT_TRUE(waitUntil([&] { return !prompter.shown.empty(); }));
     EXPECT_THAT(prompter.shown[0], HasSubstr("could not be saved"));
+}
+
+TEST_F(OutputTest, TheSaveAsDialogChangesNoFile) {
+    ASSERT_TRUE(open(QStringLiteral("/a")));
+    const std::filesystem::path file = root / "pages" / "victim.htm";
+    writeFile(file, "keep me");
+    const DialogAttempt attempt = tryChangingFilesThrough([&] { browser->SaveAs(); }, file);
+    ASSERT_TRUE(attempt.shown);
+    EXPECT_THAT(attempt.missing, IsEmpty());
+    EXPECT_TRUE(attempt.options.testFlag(QFileDialog::ReadOnly));
+    EXPECT_TRUE(attempt.options.testFlag(QFileDialog::DontUseNativeDialog));
+    EXPECT_EQ(readFile(file), "keep me");
+    EXPECT_THAT(folderListing(file.parent_path()), ElementsAre("victim.htm"));
+    EXPECT_TRUE(prompter.shown.empty());
 }
 
 TEST_F(OutputTest, PrintWithoutAPrinterSaysSo) {

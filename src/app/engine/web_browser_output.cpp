@@ -1,7 +1,6 @@
 // Printing, saving and the context menu of the browser view.
 #include <QContextMenuEvent>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QPrinter>
@@ -11,13 +10,14 @@
 
 #include "app/engine/web_browser.h"
 #include "app/engine/web_page.h"
+#include "platform/file_dialog.h"
 
 namespace tarn {
 namespace {
 
 QString defaultSaveChooser(QWidget* parent, const QString& suggestedPath) {
-    return QFileDialog::getSaveFileName(
-        parent, QStringLiteral("Save As"), suggestedPath,
+    return chooseFileInDialog(
+        parent, FileDialogMode::Save, QStringLiteral("Save As"), suggestedPath,
         QStringLiteral("Web page, complete (*.htm *.html);;Web archive, single file (*.mht "
                        "*.mhtml)"));
 }
