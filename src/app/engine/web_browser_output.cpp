@@ -10,7 +10,9 @@
 
 #include "app/engine/web_browser.h"
 #include "app/engine/web_page.h"
+#include "app/protected_paths.h"
 #include "platform/file_dialog.h"
+#include "platform/program_folder.h"
 
 namespace tarn {
 namespace {
@@ -63,6 +65,13 @@ void TWebBrowser::SaveAs() {
     const QString path = choose(this, QDir::home().filePath(suggestedFileName(LocationName())));
     if (path.isEmpty())
         return;
+    if (isProtectedPath(path.toStdString(), programFolder())) {
+        prompter().message("The page can not be saved to " +
+                           QDir::toNativeSeparators(path).toStdString() +
+                           ": that place holds Tarnview's settings, log or program files. Choose "
+                           "another folder.");
+        return;
+    }
     // The engine drops a save it cannot write without a word, so an unusable folder is caught
     // here and a failure while writing by the watch.
     const QFileInfo folder(QFileInfo(path).absolutePath());
