@@ -23,7 +23,6 @@ namespace fs = std::filesystem;
 // Blocks that fit the processor's cache: larger ones make every copy through memory slower.
 constexpr size_t kBlockSize = 256 * 1024;
 constexpr size_t kDateLength = 10;
-constexpr char kBackupName[] = "tarnview.bak";
 // iLogKeepDays is a 16-bit count; a larger stored number keeps as much as its largest value.
 constexpr int kMostKeepDays = 65535;
 
@@ -207,8 +206,12 @@ bool CopyFileKeepDate(const fs::path& source, const fs::path& destination) {
     return !error;
 }
 
+fs::path logBackupFile(const fs::path& log) {
+    return log.parent_path() / "tarnview.bak";
+}
+
 bool pruneLogFile(const fs::path& log, std::chrono::year_month_day today, int keepDays) {
-    const fs::path backup = log.parent_path() / kBackupName;
+    const fs::path backup = logBackupFile(log);
     if (!CopyFileKeepDate(log, backup)) {
         return false;
     }

@@ -10,6 +10,9 @@ namespace tarn {
 bool CopyFileKeepDate(const std::filesystem::path& source,
                       const std::filesystem::path& destination);
 
+// Where the cleanup keeps its copy of `log`: "tarnview.bak" beside it.
+std::filesystem::path logBackupFile(const std::filesystem::path& log);
+
 // Keeps the log's recent records: copies the log to "tarnview.bak" beside it, then writes the
 // lines of that backup whose leading "yyyy-mm-dd" date lies at most `keepDays` days before
 // `today` (later dates and lines without a date included) to a new file that replaces the log

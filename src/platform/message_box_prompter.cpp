@@ -2,8 +2,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QMessageBox>
+
+#include "platform/file_dialog.h"
 
 namespace tarn {
 
@@ -30,12 +31,11 @@ bool MessageBoxPrompter::confirm(const std::string& text) {
 }
 
 std::string MessageBoxPrompter::chooseFile(const FileQuestion& question) {
-    // Read-only: a dialog opened from a supervised window must not rename or delete files.
     const QString start = QDir(QString::fromStdString(question.folder))
                               .filePath(QString::fromStdString(question.fileName));
-    return QFileDialog::getOpenFileName(
-               QApplication::activeWindow(), QString::fromStdString(question.title), start,
-               QString::fromStdString(question.filter), nullptr, QFileDialog::ReadOnly)
+    return chooseFileInDialog(QApplication::activeWindow(), FileDialogMode::Open,
+                              QString::fromStdString(question.title), start,
+                              QString::fromStdString(question.filter))
         .toStdString();
 }
 

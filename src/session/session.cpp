@@ -76,7 +76,7 @@ bool Session::mayClose() const {
 
 StartupSettings Session::readStartupSettings() const {
     StartupSettings settings;
-    settings.AdminRoot = readSetting(SettingsStore(kTarnviewRoot), "Config", admin::iUserSet);
+    settings.AdminRoot = adminHive() == Hive::LocalMachine ? 1 : 0;
     const auto store = openAdminKey(kAdminKey, false);
     settings.LoggingEnabled = readSetting(*store, "", admin::bLoggingEnabled);
     settings.UseLogon = readSetting(*store, "", admin::bUseLogon);

@@ -7,8 +7,10 @@
 
 namespace tarn {
 
-// The hive that holds the administrative area: `iUserSet` in the current user's Config key,
-// read afresh on every call, chooses the machine hive when it is 1.
+// The hive that holds the administrative area, decided afresh on every call: `iUserSet` in the
+// current user's Config key chooses the machine hive when it is 1 and the user's own otherwise.
+// A user hive without it (new, reset or deleted) follows the machine hive when that holds an
+// Admin key, so the machine's policy does not go with a user's file.
 Hive adminHive();
 
 // A store opened on `path` (absolute, below the root) in the administrative hive, creating the

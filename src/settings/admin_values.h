@@ -32,7 +32,8 @@ inline constexpr BoolSetting bLogElapsed{"bLogElapsed", true};
 inline constexpr BoolSetting bLogConnect{"bLogConnect", true};
 
 // Config below the product key, always in the current user's hive.
-inline constexpr IntSetting iUserSet{"iUserSet", 0};  // 1: the administrative area is the machine's
+// 1: the administrative area is the machine's; adminHive() says what a missing value means.
+inline constexpr IntSetting iUserSet{"iUserSet", 0};
 inline constexpr TextSetting sInstalledVersion{"sInstalledVersion", ""};  // empty: first run
 inline constexpr TextSetting sAOLClass{"sAOLClass", "AOL Frame25"};
 

@@ -3,23 +3,29 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QPointer>
 #include <QPrinterInfo>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <filesystem>
 
 #include "app/engine/web_page.h"
 #include "browser_fixture.h"
+#include "file_dialog_attempts.h"
 #include "qt_wait.h"
 #include "scripted_prompter.h"
+#include "settings/admin_area.h"
+#include "settings/registry_layout.h"
 
 namespace tarn::test {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 
 class OutputTest : public BrowserTest {
   protected:
@@ -76,6 +82,65 @@ TEST_F(OutputTest, ASaveThatFailsIsReported) {
     browser->SaveAs();
     ASSERT_TRUE(waitUntil([&] { return !prompter.shown.empty(); }));
     EXPECT_THAT(prompter.shown[0], HasSubstr("could not be saved"));
+}
+
+TEST_F(OutputTest, SaveAsRefusesTheActivityLog) {
+    ASSERT_TRUE(open(QStringLiteral("/a")));
+    openAdminKey(kAdminKey)->write_string("", "sLogFileLocation", "d:\\logs\\tarn.log");
+    const std::filesystem::path log = dataHome / "tarnview" / "d" / "logs" / "tarn.log";
+    const std::string records = "2026-03-10 10:00:00 Kids Ann http://a.org/\r\n";
+    writeFile(log, records);
+    const std::filesystem::path link = root / "notes.htm";
+    std::filesystem::create_symlink(log, link);
+    QList<QPointer<QWebEngineDownloadRequest>> saves;
+    QObject::connect(browser->profile(), &QWebEngineProfile::downloadRequested,
+                     [&](QWebEngineDownloadRequest* save) { saves.append(save); });
+    const auto savesDone = [&] {
+        for (const QPointer<QWebEngineDownloadRequest>& save : saves) {
+            if (save && !save->isFinished())
+                return false;
+        }
+        return true;
+    };
+    for (const std::filesystem::path& target : {log, link}) {
+        const size_t shown = prompter.shown.size();
+        const qsizetype requested = saves.size();
+        chooseFile(QString::fromStdString(target.string()));
+        browser->SaveAs();
+        // Refused at once, or handed to the engine and then written before the next.
+        ASSERT_TRUE(waitUntil([&] {
+            return prompter.shown.size() > shown || (saves.size() > requested && savesDone());
+        })) << target;
+    }
+    // A save that is allowed goes through after them.
+    const std::filesystem::path page = root / "page.mht";
+    chooseFile(QString::fromStdString(page.string()));
+    browser->SaveAs();
+    ASSERT_TRUE(waitUntil([&] {
+        return savesDone() && std::filesystem::exists(page) &&
+               readFile(page).find("A text") != std::string::npos;
+    }));
+    EXPECT_EQ(saves.size(), 1);
+    EXPECT_EQ(readFile(log), records);
+    const std::string refusal =
+        ": that place holds Tarnview's settings, log or program files. Choose another folder.";
+    EXPECT_THAT(prompter.shown,
+                ElementsAre("The page can not be saved to " + log.string() + refusal,
+                            "The page can not be saved to " + link.string() + refusal));
+}
+
+TEST_F(OutputTest, TheSaveAsDialogChangesNoFile) {
+    ASSERT_TRUE(open(QStringLiteral("/a")));
+    const std::filesystem::path file = root / "pages" / "victim.htm";
+    writeFile(file, "keep me");
+    const DialogAttempt attempt = tryChangingFilesThrough([&] { browser->SaveAs(); }, file);
+    ASSERT_TRUE(attempt.shown);
+    EXPECT_THAT(attempt.missing, IsEmpty());
+    EXPECT_TRUE(attempt.options.testFlag(QFileDialog::ReadOnly));
+    EXPECT_TRUE(attempt.options.testFlag(QFileDialog::DontUseNativeDialog));
+    EXPECT_EQ(readFile(file), "keep me");
+    EXPECT_THAT(folderListing(file.parent_path()), ElementsAre("victim.htm"));
+    EXPECT_TRUE(prompter.shown.empty());
 }
 
 TEST_F(OutputTest, PrintWithoutAPrinterSaysSo) {

@@ -1,11 +1,13 @@
 #include "session/session.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <filesystem>
 #include <stdexcept>
 
 #include "platform/clock.h"
+#include "settings/admin_area.h"
 #include "settings/day_record.h"
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
@@ -131,6 +133,21 @@ TEST_F(SessionTest, ASettingsErrorLeavesTheSessionAsItWas) {
         EXPECT_EQ(verdict(session, "http://bad.example/"), FilterVerdict::Excluded) << c.what;
         EXPECT_EQ(verdict(session, "http://good.example/"), FilterVerdict::Allowed) << c.what;
     }
+}
+
+TEST_F(SessionTest, ThePolicyInTheMachineHiveOutlivesTheUsersHive) {
+    SettingsStore(kConfigKey).write_int("", "iUserSet", 1);
+    openAdminKey(kAdminKey)->write_bool("", "bUseLogon", true);
+    // The user's hive is gone; the one that takes its place has no iUserSet.
+    setenv("XDG_CONFIG_HOME", (root / "new-config").c_str(), 1);
+
+    Session session(StartArguments{}, clock, kBlank);
+    reload(session);
+    EXPECT_EQ(session.adminRoot(), 1);
+    EXPECT_TRUE(session.useLogon());
+    EXPECT_EQ(session.userName(), "");
+    EXPECT_EQ(verdict(session, "http://good.example/"), FilterVerdict::Excluded);
+    EXPECT_EQ(verdict(session, kBlank), FilterVerdict::Allowed);
 }
 
 TEST_F(SessionTest, SigningOffLeavesOnlyTheBlankPageAndTheSameGroupKeepsItsLists) {

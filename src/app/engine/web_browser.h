@@ -66,7 +66,7 @@ class TWebBrowser : public QWebEngineView {
     QString LocationName() const;
     // Prints the page on the default printer without asking; says so when there is none.
     void Print();
-    // Saves the page to a file the user chooses.
+    // Saves the page to a file the user chooses, never over Tarnview's own files.
     void SaveAs();
 
   signals:

@@ -1,7 +1,6 @@
 // Printing, saving and the context menu of the browser view.
 #include <QContextMenuEvent>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QPrinter>
@@ -11,13 +10,16 @@
 
 #include "app/engine/web_browser.h"
 #include "app/engine/web_page.h"
+#include "app/protected_paths.h"
+#include "platform/file_dialog.h"
+#include "platform/program_folder.h"
 
 namespace tarn {
 namespace {
 
 QString defaultSaveChooser(QWidget* parent, const QString& suggestedPath) {
-    return QFileDialog::getSaveFileName(
-        parent, QStringLiteral("Save As"), suggestedPath,
+    return chooseFileInDialog(
+        parent, FileDialogMode::Save, QStringLiteral("Save As"), suggestedPath,
         QStringLiteral("Web page, complete (*.htm *.html);;Web archive, single file (*.mht "
                        "*.mhtml)"));
 }
@@ -63,6 +65,13 @@ void TWebBrowser::SaveAs() {
     const QString path = choose(this, QDir::home().filePath(suggestedFileName(LocationName())));
     if (path.isEmpty())
         return;
+    if (isProtectedPath(path.toStdString(), programFolder())) {
+        prompter().message("The page can not be saved to " +
+                           QDir::toNativeSeparators(path).toStdString() +
+                           ": that place holds Tarnview's settings, log or program files. Choose "
+                           "another folder.");
+        return;
+    }
     // The engine drops a save it cannot write without a word, so an unusable folder is caught
     // here and a failure while writing by the watch.
     const QFileInfo folder(QFileInfo(path).absolutePath());
