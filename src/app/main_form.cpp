@@ -54,6 +54,7 @@ TMainForm::TMainForm(const std::vector<std::string>& parameters, Clock& clock, P
     buildMenus();
     buildLayout();
     buildMainToolBar();
+    buildConnectMenu();
     buildWebPopup();
     buildFavoritesList();
 

@@ -29,6 +29,7 @@ namespace tarn {
 class Clock;
 class EngineProfiles;
 class Launcher;
+class OnlineServiceClient;
 class Prompter;
 class TAdvSplitter;
 class TDock;
@@ -50,6 +51,7 @@ class TMainForm : public QMainWindow {
     // Who uses the window and under which policy.
     Session& session() { return *session_; }
     const Session& session() const { return *session_; }
+    Prompter& prompter() { return prompter_; }
     // How many panes show, the current one, the zoomed one and a favourite waiting to drop.
     const PaneState& paneState() const { return *panes_; }
 
@@ -161,6 +163,23 @@ class TMainForm : public QMainWindow {
     // Opens `url` in the hidden browser; with flag 1 in the platform's own browser outside.
     void HiddenBrowserNewWindow(const QString& url, int flags);
 
+    // Going on line.
+    void ConnectButtonClick();
+    void DialProvider(int provider);
+    // Dials (true) or hangs up the group's dial-up entry off the window's thread, the window
+    // answering meanwhile; Cancel gives up waiting for a dial. True when it succeeded.
+    bool RasDialOrHangUp(bool dial);
+    void DisconnectButtonClick();
+    void CancelButtonClick();
+    void InvokeAmericaOnline1Click();
+    void InvokeDialupRAS1Click();
+    // Whether the line this program brought up is still up, and what follows when it is not.
+    bool LineStillUp();
+    void LineDropped();
+    void setOnlineServiceClient(OnlineServiceClient* client) { onlineService_ = client; }
+    QMenu* PopupMenu2{};
+    QAction *InvokeAmericaOnline1{}, *InvokeDialupRAS1{};
+
     // Commands.
     void ExitButtonClick();
     void SignonButtonClick();
@@ -177,6 +196,13 @@ class TMainForm : public QMainWindow {
   private:
     void requestActivation(int attempts);
     void buildMenus();
+    void buildConnectMenu();
+    // The window-side rule of dialling on the first navigation: false holds `url` while the
+    // dial runs, after which it is navigated again.
+    bool passNavigation(TWebBrowser* browser, const QUrl& url);
+    // Closing a main instance while on line hangs up, asking first unless the group says not to.
+    void hangUpOnClose();
+    void showConnectButtons();
     void buildWebPopup();
     void buildFavoritesList();
     // The folder the favourites are listed from, and the one given to add and delete (empty
@@ -215,6 +241,10 @@ class TMainForm : public QMainWindow {
     std::vector<TWebBrowser*> allBrowsers() const;
 
     Clock& clock_;
+    OnlineServiceClient* onlineService_{};
+    bool dialCancelled_ = false;
+    bool dialing_ = false;
+    QString heldNavigation_;  // the address a dial on the first navigation was started for
     Prompter& prompter_;
     Launcher& launcher_;
     std::unique_ptr<Session> session_;

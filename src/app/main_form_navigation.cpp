@@ -77,6 +77,8 @@ void TMainForm::wirePane(BrowserPane& pane) {
 }
 
 void TMainForm::wireBrowser(TWebBrowser* browser) {
+    browser->setNavigationGate(
+        [this, browser](const QUrl& url) { return passNavigation(browser, url); });
     connect(browser, &TWebBrowser::NavigationRefused, this,
             &TMainForm::WebBrowser1NavigationRefused);
     connect(browser, &TWebBrowser::FrameNavigationRefused, this,
@@ -223,8 +225,8 @@ void TMainForm::WebBrowser1NavigationRefused(const QString& url, const QString& 
 }
 
 void TMainForm::WebBrowser1BeforeNavigate(TWebBrowser* sender, const QString& url, bool&) {
-    // The browser's policy has passed the address. Dialling on the first navigation comes with
-    // the dial-up connection.
+    // The browser's policy has passed the address, after the navigation gate dialled if the
+    // group dials on the first navigation.
     session_->noteNavigation();
     BrowserPane* pane = paneOf(sender);
     if (!pane)

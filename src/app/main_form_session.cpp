@@ -52,7 +52,8 @@ void TMainForm::Timer2Timer() {
     Timer2->stop();
     RunSetupWizard();
     QApplication::processEvents();
-    // Dialling at start-up comes with the dial-up connection.
+    if (session_->dialMode() != 0 && session_->startDialParam() == 1 && !session_->connected())
+        ConnectButtonClick();
 }
 
 void TMainForm::RunSetupWizard() {
@@ -126,11 +127,7 @@ void TMainForm::switchToUser(const UserLoad& load) {
     const UserSettings& settings = load.settings;
     const auto& toolbars = load.toolbars;
     session_->switchTo(settings);
-    if (session_->dialMode() != 0) {
-        setButtonShown(ConnectButton, true);
-        setButtonShown(DisconnectButton, true);
-        DisconnectButton->setEnabled(false);
-    }
+    showConnectButtons();
     if (const auto& lists = settings.lists) {
         ShowStatus(QStringLiteral("lists: %1\\%2\\%3")
                        .arg(lists->exclusions)
@@ -243,7 +240,8 @@ bool TMainForm::SignOn() {
     useProfileFor({}, {});
     if (session_->userActive()) {
         SaveUserState();
-        // Hanging up comes with the dial-up connection.
+        if (session_->connected())
+            DisconnectButtonClick();
         for (BrowserPane& pane : Panes) {
             pane.url->clear();  // saved above; the next user's come with their settings
             pane.browser->Navigate(blankPageUrl());
@@ -292,8 +290,7 @@ void TMainForm::SaveUserState() {
         }
     }
     writeHistories(key, session_->config().iUrlHistory, boxes);
-    writeUserDayMinutes(session_->groupName(), session_->userName(), DayRecord::Usage, today,
-                        session_->usageMinutesToday());
+    session_->accounting().storeUsage();
     saveToolbars();
 }
 
@@ -315,7 +312,7 @@ void TMainForm::FormClose() {
     if (!session_->keepsState())
         return;
     SaveUserState();
-    // Disconnecting on close comes with the dial-up connection.
+    hangUpOnClose();
 }
 
 void TMainForm::useProfileFor(const std::string& group, const std::string& user) {

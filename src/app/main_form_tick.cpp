@@ -35,6 +35,14 @@ class TickWindow : public TickSteps {
         form_.Panes[pane - 1].browser->Navigate(QString::fromStdString(address),
                                                 TWebBrowser::NavAdmitted);
     }
+    void showConnectedTime(const std::string& text) override {
+        form_.ConnectPanel->setText(QString::fromStdString(text));
+    }
+    void signOffForTheDay() override { form_.SignOn(); }
+    void disconnect() override { form_.DisconnectButtonClick(); }
+    bool confirm(const std::string& text) override { return form_.prompter().confirm(text); }
+    bool lineStillUp() override { return form_.LineStillUp(); }
+    void lineDropped() override { form_.LineDropped(); }
 
   private:
     TMainForm& form_;

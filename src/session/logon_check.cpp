@@ -32,7 +32,7 @@ LogonOutcome checkLogon(std::string_view userId, std::string_view password,
         // in that group and counts its minutes there.
         const int allowance = readGroupPolicy(user->group).iGroupMaxUsage;
         if (allowance > 0 &&
-            readUserDayMinutes(user->group, userId, DayRecord::Usage, today) >= allowance) {
+            readUserDayCount(user->group, userId, DayRecord::Usage, today).minutes >= allowance) {
             return refuse(kWebTimeUsedMessage, LogonOutcome::Clear::UserId);
         }
         return {true, user->group, std::string(userId), "", LogonOutcome::Clear::None};

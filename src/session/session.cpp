@@ -51,11 +51,18 @@ Session::Session(const StartArguments& arguments, const Clock& clock, std::strin
       policy_(policyDefaults()),
       ownPages_(blankPage.substr(0, blankPage.rfind('/') + 1)),
       signedOffPolicy_(NavigationPolicy::signedOff(std::move(blankPage))),
-      slot_(std::make_shared<PolicySlot>()) {}
+      slot_(std::make_shared<PolicySlot>()),
+      accounting_(clock) {
+    // A spawned copy counts for its user data dialog; the main instance keeps the records.
+    accounting_.setStoring(kind_ == InstanceKind::Main);
+}
 
 int Session::dialMode() const {
     if (spawnedCopy()) {
         return 0;
+    }
+    if (chosenProvider_ != 0) {
+        return chosenProvider_;
     }
     if (policy_.bGroupRASFlag && policy_.bGroupAOLFlag) {
         return 3;
@@ -114,8 +121,8 @@ UserSettings Session::readUserSettings(const std::string& user, const std::strin
     // may show the blank page only.
     const bool nobody = user.empty() || group.empty();
     next.policy = nobody ? policyDefaults() : readGroupPolicy(group);
-    next.UsageMinutesToday =
-        nobody ? 0 : readUserDayMinutes(group, user, DayRecord::Usage, clock_.today());
+    next.usage = nobody ? DayCount{clock_.today(), 0}
+                        : readUserDayCount(group, user, DayRecord::Usage, clock_.today());
     if (nobody) {
         next.lists = ListCounts{};
     } else if (group == previousGroup && groupFilter_) {
@@ -146,7 +153,8 @@ void Session::switchTo(UserSettings settings) {
     groupName_ = std::move(settings.GroupName);
     configKey_ = std::move(settings.ConfigKey);
     policy_ = std::move(settings.policy);
-    usageMinutesToday_ = settings.UsageMinutesToday;
+    chosenProvider_ = 0;
+    accounting_.startUser(groupName_, userName_, TimeRules::of(policy_), std::move(settings.usage));
     if (settings.filter) {
         groupFilter_ = std::move(settings.filter);
     }
@@ -194,7 +202,39 @@ bool Session::takeFirstRunCheck() {
 
 void Session::noteNavigation() {
     if (connected_) {
-        idleMinutes_ = 0;
+        accounting_.noteActivity();
+    }
+}
+
+bool Session::checkAllowances(TickSteps& steps) {
+    const Verdict usage = accounting_.checkUsage(userActive_);
+    if (usage.act == Verdict::Act::Warn) {
+        steps.showStatus(usage.status);
+    } else if (usage.act == Verdict::Act::SignOff) {
+        steps.signOffForTheDay();
+        return false;
+    }
+    const Verdict online = accounting_.checkConnectTime(connected_);
+    switch (online.act) {
+        case Verdict::Act::Warn:
+            steps.showStatus(online.status);
+            return true;
+        case Verdict::Act::AskToStayOnline:
+            if (steps.confirm(online.status)) {
+                accounting_.grantExtension();
+                steps.showConnectedTime(connectedTimeText(accounting_.connectMinutes()));
+                return true;
+            }
+            steps.disconnect();
+            return false;
+        case Verdict::Act::Disconnect:
+            if (!online.status.empty()) {
+                steps.showStatus(online.status);
+            }
+            steps.disconnect();
+            return false;
+        default:
+            return true;
     }
 }
 
@@ -213,18 +253,32 @@ void Session::tick(TickSteps& steps) {
     // A failure in the steps below must not leave the minute step switched off for good.
     const ScopeExit idle([this] { tickBusy_ = false; });
     if (tickClock_.newMinute(now)) {
-        if (connected_) {
-            ++connectMinutesToday_;
-            ++idleMinutes_;
+        // A line that went down is not counted: it is noticed before the minute is.
+        if (connected_ && !steps.lineStillUp()) {
+            connected_ = false;
+            steps.lineDropped();
         }
-        if (userActive_) {
-            ++usageMinutesToday_;
+        if (const auto problem = accounting_.countMinute(userActive_, connected_)) {
+            steps.showStatus(*problem);
+        }
+        if (connected_) {
+            steps.showConnectedTime(connectedTimeText(accounting_.connectMinutes()));
         }
         paneTimers_.countMinute();
     }
-    if (spawnedCopy() && useLogon() && !readUserActive(configKey_)) {
-        steps.closeWindow();
+    if (spawnedCopy()) {
+        if (useLogon() && !readUserActive(configKey_)) {
+            steps.closeWindow();
+            return;
+        }
+    } else if (!checkAllowances(steps)) {
         return;
+    }
+    const Verdict idleness = accounting_.checkIdle(connected_);
+    if (idleness.act == Verdict::Act::Warn) {
+        steps.showStatus(idleness.status);
+    } else if (idleness.act == Verdict::Act::Disconnect) {
+        steps.disconnect();
     }
     if (const auto loadTime = loadTiming_.takeRecord()) {
         WriteUrlRecord(identity(), steps.paneAddress(1), *loadTime, false, clock_);

@@ -11,6 +11,7 @@
 #include "app/navigation_policy.h"
 #include "app/pane_timers.h"
 #include "app/user_config.h"
+#include "connect/accounting.h"
 #include "log/log_writer.h"
 #include "platform/clock.h"
 #include "settings/group_record.h"
@@ -38,7 +39,7 @@ struct ListCounts {
 struct UserSettings {
     std::string UserName, GroupName, ConfigKey;
     GroupRecord policy;
-    int UsageMinutesToday = 0;
+    DayCount usage;                           // the minutes of use counted today
     std::shared_ptr<const UrlFilter> filter;  // none while nobody is signed on
     std::shared_ptr<const NavigationPolicy> navigation;
     std::optional<ListCounts> lists;  // nothing when the previous group's lists are kept
@@ -57,6 +58,16 @@ class TickSteps {
     virtual std::string paneAddress(int pane) = 0;
     virtual void refreshPane(int pane) = 0;
     virtual void navigatePane(int pane, const std::string& address) = 0;
+    virtual void showConnectedTime(const std::string& text) = 0;
+    // The user's allowance is used up: sign them off and show the logon dialog.
+    virtual void signOffForTheDay() = 0;
+    virtual void disconnect() = 0;
+    // A Yes/No question; true for Yes.
+    virtual bool confirm(const std::string& text) = 0;
+    // Whether the line this program brought up is still up; asked once a minute while connected.
+    virtual bool lineStillUp() = 0;
+    // The other end (or a suspend) dropped the line; the session is no longer connected.
+    virtual void lineDropped() = 0;
 };
 
 // Held while a sign-on runs, so that no second one starts inside it; let go on every way out.
@@ -96,7 +107,9 @@ class Session {
     bool userActive() const { return userActive_; }
     const GroupRecord& policy() const { return policy_; }
     // 0 none, 1 dial-up networking, 2 the online-service client, 3 both; 0 in a spawned copy.
+    // With both, the provider chosen last holds until the next sign-on.
     int dialMode() const;
+    void chooseProvider(int provider) { chosenProvider_ = provider; }
     int startDialParam() const;
     const WindowConfig& config() const { return config_; }
 
@@ -105,10 +118,12 @@ class Session {
     // Only a main instance saves its user's state and cleans the log.
     bool keepsState() const { return kind_ == InstanceKind::Main; }
 
-    int usageMinutesToday() const { return usageMinutesToday_; }
-    int connectMinutesToday() const { return connectMinutesToday_; }
-    int idleMinutes() const { return idleMinutes_; }
+    int usageMinutesToday() const { return accounting_.usageMinutes(); }
+    int connectMinutesToday() const { return accounting_.connectMinutes(); }
+    int idleMinutes() const { return accounting_.idleMinutes(); }
     bool connected() const { return connected_; }
+    void setConnected(bool connected) { connected_ = connected; }
+    Accounting& accounting() { return accounting_; }
 
     // The policy every browser of this window asks, replaced whole at each sign-on.
     std::shared_ptr<const PolicySlot> navigationPolicy() const { return slot_; }
@@ -150,15 +165,18 @@ class Session {
     void noteNavigation();
 
     // One timer event: the clock, then once a second the refresh and cycle counts, the minute
-    // counters, the spawned copy's watch on its user, the first pane's load record, and one due
-    // refresh or cycle step. A tick that arrives while a step of the last one is still running
-    // counts seconds only.
+    // counters, the checks of the daily allowances (or the spawned copy's watch on its user),
+    // the first pane's load record, and one due refresh or cycle step. A tick that arrives while
+    // a step of the last one (a question, the logon dialog) is still running counts seconds
+    // only.
     void tick(TickSteps& steps);
 
   private:
     // Without sign-on a main instance runs as the default user, and so does a spawned copy
     // whose command line named no group.
     bool takesDefaultIdentity(const StartupSettings& settings) const;
+    // The usage and connect-time checks of a main instance; false when they ended the tick.
+    bool checkAllowances(TickSteps& steps);
 
     const Clock& clock_;
     InstanceKind kind_;
@@ -176,10 +194,9 @@ class Session {
     std::shared_ptr<const NavigationPolicy> signedOffPolicy_;
     std::shared_ptr<PolicySlot> slot_;
 
-    int usageMinutesToday_ = 0;
-    int connectMinutesToday_ = 0;
-    int idleMinutes_ = 0;
+    Accounting accounting_;
     bool connected_ = false;
+    int chosenProvider_ = 0;
     bool tickBusy_ = false;
     TickClock tickClock_;
     LoadTiming loadTiming_;

@@ -42,11 +42,19 @@ std::string formatDayRecord(std::string_view today, int minutes) {
     return std::string(today) + "," + std::to_string(minutes);
 }
 
-int readUserDayMinutes(std::string_view group, std::string_view user, DayRecord which,
-                       std::string_view today) {
+DayCount continuedDayCount(std::string_view record, std::string_view today) {
+    // Dates of the form yyyy-mm-dd sort as text.
+    const std::string_view recordDay = record.substr(0, record.find(','));
+    const std::string_view day =
+        recordDay.size() == today.size() && recordDay > today ? recordDay : today;
+    return {std::string(day), dayRecordMinutes(record, day)};
+}
+
+DayCount readUserDayCount(std::string_view group, std::string_view user, DayRecord which,
+                          std::string_view today) {
     const std::string section = userSection(group, user);
     auto store = openAdminKey(kGroupsKey);
-    return dayRecordMinutes(store->read_string(section, valueName(which), ""), today);
+    return continuedDayCount(store->read_string(section, valueName(which), ""), today);
 }
 
 void writeUserDayMinutes(std::string_view group, std::string_view user, DayRecord which,

@@ -80,6 +80,12 @@ class TickRig : public TickSteps {
     }
     void refreshPane(int) override {}
     void navigatePane(int, const std::string& address) override { visited.back() = address; }
+    void showConnectedTime(const std::string&) override {}
+    void signOffForTheDay() override {}
+    void disconnect() override {}
+    bool confirm(const std::string&) override { return false; }
+    bool lineStillUp() override { return true; }
+    void lineDropped() override {}
 
     ManualClock clock;
     Session session;

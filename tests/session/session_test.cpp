@@ -236,6 +236,12 @@ TEST_F(SessionTest, TheTickCountsTheUsersMinutesAndAWatchingCopyClosesOnSignOff)
         std::string paneAddress(int) override { return {}; }
         void refreshPane(int) override {}
         void navigatePane(int, const std::string&) override {}
+        void showConnectedTime(const std::string&) override {}
+        void signOffForTheDay() override {}
+        void disconnect() override {}
+        bool confirm(const std::string&) override { return false; }
+        bool lineStillUp() override { return true; }
+        void lineDropped() override {}
         std::string clock;
         bool closed = false;
     } steps;

@@ -67,15 +67,39 @@ TEST_F(UserDayRecordTest, WritesAndReadsTheUsersRecords) {
     SettingsStore raw(kGroupsKey);
     EXPECT_EQ(raw.read_string("Staff\\Users\\ann", "sUsageTime", "-"), "2001-03-17,45");
     EXPECT_EQ(raw.read_string("Staff\\Users\\ann", "sConnectTime", "-"), "2001-03-17,12");
-    EXPECT_EQ(readUserDayMinutes("Staff", "ann", DayRecord::Usage, clock.today()), 45);
-    EXPECT_EQ(readUserDayMinutes("Staff", "ann", DayRecord::Connect, clock.today()), 12);
+    EXPECT_EQ(readUserDayCount("Staff", "ann", DayRecord::Usage, clock.today()),
+              (DayCount{"2001-03-17", 45}));
+    EXPECT_EQ(readUserDayCount("Staff", "ann", DayRecord::Connect, clock.today()),
+              (DayCount{"2001-03-17", 12}));
 
     clock.setLocal(2001, 3, 18);
-    EXPECT_EQ(readUserDayMinutes("Staff", "ann", DayRecord::Usage, clock.today()), 0);
+    EXPECT_EQ(readUserDayCount("Staff", "ann", DayRecord::Usage, clock.today()),
+              (DayCount{"2001-03-18", 0}));
+}
+
+TEST(DayCountTest, ACountGoesOnOnItsOwnDayOrALaterOneNeverAnEarlier) {
+    const struct {
+        const char* record;
+        const char* today;
+        DayCount count;
+    } cases[] = {
+        {"", "2001-03-17", {"2001-03-17", 0}},
+        {"2001-03-17,45", "2001-03-17", {"2001-03-17", 45}},
+        {"2001-03-16,45", "2001-03-17", {"2001-03-17", 0}},
+        // The clock was set back a day: the minutes stay where they were counted.
+        {"2001-03-18,45", "2001-03-17", {"2001-03-18", 45}},
+        {"2002-01-01,5", "2001-12-31", {"2002-01-01", 5}},
+        // Something that is no date never becomes the day.
+        {"zzzz,45", "2001-03-17", {"2001-03-17", 0}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(continuedDayCount(c.record, c.today), c.count) << c.record << " on " << c.today;
+    }
+    EXPECT_THROW(continuedDayCount("2001-03-18,x", "2001-03-17"), SettingsError);
 }
 
 TEST_F(UserDayRecordTest, ReadingAnAbsentUserCreatesNoKey) {
-    EXPECT_EQ(readUserDayMinutes("Staff", "bob", DayRecord::Usage, "2001-03-17"), 0);
+    EXPECT_EQ(readUserDayCount("Staff", "bob", DayRecord::Usage, "2001-03-17").minutes, 0);
     SettingsStore probe(kTarnviewRoot);
     EXPECT_FALSE(probe.open_key(std::string(kGroupsKey) + "\\Staff", false));
 }

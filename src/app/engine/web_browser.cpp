@@ -148,6 +148,11 @@ bool TWebBrowser::decide(const QUrl& url, bool isMainFrame, const FilterDecision
         emit FrameNavigationRefused(url.toString(), decision.log);
         return false;
     }
+    if (gate_ && !gate_(url)) {
+        refusalPending_ = true;
+        refusedUrl_ = url;
+        return false;
+    }
     if (decision.verdict != FilterVerdict::Allowed) {
         refusalPending_ = true;
         refusedUrl_ = url;

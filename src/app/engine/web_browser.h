@@ -48,6 +48,10 @@ class TWebBrowser : public QWebEngineView {
     // Where NavOpenInNewWindow hands the addresses the policy allows; without one they stay shut.
     void setLauncher(Launcher* launcher) { launcher_ = launcher; }
     void setSaveChooser(SaveChooser chooser) { saveChooser_ = std::move(chooser); }
+    // Asked first for every top-level navigation; false holds it back without a refusal (the
+    // window navigates again when it is ready).
+    using NavigationGate = std::function<bool(const QUrl& url)>;
+    void setNavigationGate(NavigationGate gate) { gate_ = std::move(gate); }
     QString HomeUrl() const { return homeUrl_; }
     void setHomeUrl(const QString& url) { homeUrl_ = url; }
     QString SearchUrl() const { return searchUrl_; }
@@ -113,6 +117,7 @@ class TWebBrowser : public QWebEngineView {
     Launcher* launcher_{};
     MessageBoxPrompter boxes_;
     SaveChooser saveChooser_;
+    NavigationGate gate_;
     QString homeUrl_;
     QString searchUrl_;
     std::unique_ptr<QPrinter> printer_;
