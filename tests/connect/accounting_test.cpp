@@ -1,6 +1,9 @@
 #include "connect/accounting.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
@@ -173,6 +176,29 @@ TEST_F(AccountingTest, ACopyCountsButStoresNothing) {
     EXPECT_EQ(accounting.usageMinutes(), 3);
     EXPECT_EQ(record("sUsageTime"), "<absent>");
     EXPECT_EQ(record("sConnectTime"), "<absent>");
+}
+
+TEST_F(AccountingTest, AKilledProgramKeepsEveryMinuteItCounted) {
+    int output[2];
+    ASSERT_EQ(pipe(output), 0);
+    const pid_t probe = fork();
+    ASSERT_GE(probe, 0);
+    if (probe == 0) {
+        dup2(output[1], STDOUT_FILENO);
+        execl(TARN_ACCOUNTING_PROBE, TARN_ACCOUNTING_PROBE, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(output[1]);
+    char said[16] = {};
+    const ssize_t read = ::read(output[0], said, sizeof said - 1);
+    close(output[0]);
+    kill(probe, SIGKILL);
+    int status = 0;
+    waitpid(probe, &status, 0);
+    ASSERT_GT(read, 0);
+    EXPECT_STREQ(said, "counted\n");
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(record("sUsageTime"), "2026-12-10,8");
 }
 
 TEST(ConnectedTimeText, OneMinuteIsSingular) {
