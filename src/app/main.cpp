@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/engine/engine_hardening.h"
 #include "app/main_form.h"
+#include "app/single_instance.h"
 #include "app/startup_check.h"
 #include "app/tarn_application.h"
 #include "platform/clock.h"
@@ -20,18 +22,32 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tarnview"));
     QApplication::setApplicationVersion(QStringLiteral("1.10"));
 
+    std::vector<std::string> parameters;
+    for (int i = 1; i < argc; ++i)
+        parameters.emplace_back(argv[i]);
+    // A spawned copy runs beside its main instance; a second main instance brings the first to
+    // the front instead.
+    tarn::TMainForm* window = nullptr;
+    tarn::SingleInstance instance([&window] {
+        if (!window)
+            return;
+        window->showNormal();
+        window->raise();
+        window->activateWindow();
+    });
+    if (tarn::parseCommandLine(parameters).SpawnedCopy == 0 && !instance.claim())
+        return 0;
+
     if (const auto failure = tarn::checkHives()) {
         std::fprintf(stderr, "tarnview: %s\n", failure->c_str());
         prompter.error(*failure);
         return 1;
     }
 
-    std::vector<std::string> parameters;
-    for (int i = 1; i < argc; ++i)
-        parameters.emplace_back(argv[i]);
     tarn::SystemClock clock;
     tarn::DesktopLauncher launcher;
     tarn::TMainForm form(parameters, clock, prompter, launcher);
+    window = &form;
     form.show();
     return QApplication::exec();
 }

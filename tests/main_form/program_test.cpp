@@ -45,5 +45,35 @@ TEST_F(ProgramTest, StartsAtItsStartPageAndOpensNoDebuggingPortWhateverItIsAsked
     program.waitForFinished();
 }
 
+TEST_F(ProgramTest, ASecondStartForTheSamePersonEndsAndASpawnedCopyRunsBeside) {
+    markInstalled();
+    setValue(std::string(kDefaultConfigKey) + "\\Config", "sPane1Url",
+             server.url(QStringLiteral("/one")).toString().toStdString());
+    QProcess first;
+    first.start(QStringLiteral(TARN_TARNVIEW), {});
+    ASSERT_TRUE(first.waitForStarted());
+    ASSERT_TRUE(waitUntil([&] { return server.hits(QStringLiteral("/one")) > 0; }, 30000));
+
+    QProcess second;
+    second.start(QStringLiteral(TARN_TARNVIEW), {});
+    ASSERT_TRUE(second.waitForStarted());
+    EXPECT_TRUE(second.waitForFinished(15000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(server.hits(QStringLiteral("/one")), 1) << "the second start opened a window";
+
+    QProcess copy;
+    copy.start(QStringLiteral(TARN_TARNVIEW),
+               {QStringLiteral("Url=") + server.url(QStringLiteral("/two")).toString()});
+    ASSERT_TRUE(copy.waitForStarted());
+    EXPECT_TRUE(waitUntil([&] { return server.hits(QStringLiteral("/two")) > 0; }, 30000));
+    EXPECT_EQ(copy.state(), QProcess::Running);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    for (QProcess* program : {&copy, &first}) {
+        program->kill();
+        program->waitForFinished();
+    }
+}
+
 }  // namespace
 }  // namespace tarn::test
