@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "app/engine/web_browser.h"
+#include "connect/online_service.h"
 #include "connect/ras_dialer.h"
 #include "logon_typer.h"
 #include "main_form_fixture.h"
@@ -281,6 +282,47 @@ TEST_F(ConnectTest, ClosingAsksFirstWhenTheGroupSaysSoAndNoLeavesTheLineUp) {
         form->close();
     }
     EXPECT_FALSE(lineUp("School"));
+}
+
+TEST_F(ConnectTest, AGroupThatDialsAtStartDialsAfterTheFirstRun) {
+    setValue(kConfigKey, "sInstalledVersion", "");  // a first run after all
+    group().write_int("", "iStartDialParam", 1);
+    auto form = start();
+    EXPECT_TRUE(waitUntil([&] { return form->session().connected(); }));
+    EXPECT_TRUE(lineUp("School"));
+    form->DisconnectButtonClick();
+}
+
+// The online-service client as the window sees it.
+class FakeOnlineService : public OnlineServiceClient {
+  public:
+    bool signOn(const std::function<bool()>&) override {
+        ++signOns;
+        return answer;
+    }
+    void signOff() override { ++signOffs; }
+    bool answer = true;
+    int signOns = 0, signOffs = 0;
+};
+
+TEST_F(ConnectTest, TheOnlineServiceIsReachedThroughItsClientAndNeedsOne) {
+    group().write_bool("", "bGroupRASFlag", false);
+    group().write_bool("", "bGroupAOLFlag", true);
+    auto form = start();
+    form->ConnectButtonClick();
+    EXPECT_FALSE(form->session().connected());
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_THAT(prompter.shown[0], HasSubstr("online-service client is not set up"));
+
+    FakeOnlineService client;
+    form->setOnlineServiceClient(&client);
+    form->ConnectButtonClick();
+    EXPECT_TRUE(form->session().connected());
+    EXPECT_EQ(client.signOns, 1);
+    form->DisconnectButtonClick();
+    EXPECT_FALSE(form->session().connected());
+    EXPECT_EQ(client.signOffs, 1);
+    form->setOnlineServiceClient(nullptr);
 }
 
 TEST_F(ConnectTest, ASignOnIntoAGroupWithoutDialUpKeepsNoConnectButtonOfTheLastOne) {

@@ -227,6 +227,37 @@ TEST_F(SessionTest, ASpawnedCopyIsDecidedOnceFromItsCommandLine) {
     EXPECT_FALSE(main.takeFirstRunCheck());
 }
 
+TEST_F(SessionTest, AClockThatJumpsOrASuspendAddsOneMinuteAtMostAndTakesNoneAway) {
+    struct Steps : TickSteps {
+        void showClock(const std::string&) override {}
+        void showStatus(const std::string&) override {}
+        void closeWindow() override {}
+        std::string paneAddress(int) override { return {}; }
+        void refreshPane(int) override {}
+        void navigatePane(int, const std::string&) override {}
+        void showConnectedTime(const std::string&) override {}
+        void signOffForTheDay() override {}
+        void disconnect() override {}
+        bool confirm(const std::string&) override { return false; }
+        bool lineStillUp() override { return true; }
+        void lineDropped() override {}
+    } steps;
+    Session session(StartArguments{}, clock, kBlank);
+    reload(session);
+    session.activate(false);
+    ASSERT_TRUE(session.userActive());
+    session.tick(steps);
+    const int start = session.usageMinutesToday();
+    // Forward three hours, back two, then five hours asleep: one minute each.
+    using std::chrono::hours, std::chrono::minutes;
+    for (const auto jump :
+         {hours(3) + minutes(7), -hours(2) - minutes(3), hours(5) + minutes(11)}) {
+        clock.advance(jump + std::chrono::seconds(1));
+        session.tick(steps);
+    }
+    EXPECT_EQ(session.usageMinutesToday(), start + 3);
+}
+
 TEST_F(SessionTest, TheTickCountsTheUsersMinutesAndAWatchingCopyClosesOnSignOff) {
     useLogon();
     struct Steps : TickSteps {
