@@ -1,0 +1,169 @@
+// The dial-up library over NetworkManager, against a scripted NetworkManager on a private bus.
+#include <gmock/gmock.h>
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QProcess>
+#include <array>
+#include <optional>
+
+#include "connect/ras_dialer.h"
+#include "connect/ras_library.h"
+#include "qt_wait.h"
+#include "temp_env.h"
+
+namespace tarn {
+namespace {
+
+using ::testing::ElementsAre;
+
+constexpr quint32 kGenerated = 0x2;
+
+// One private bus for the whole test program: the bus library reads the system bus's address
+// once per process. Each test gets a fresh scripted NetworkManager on it.
+class PrivateBus : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        daemon.start(QStringLiteral("dbus-daemon"),
+                     {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                      QStringLiteral("--print-address=1")});
+        ASSERT_TRUE(daemon.waitForReadyRead(10000)) << "no private bus";
+        address = QString::fromUtf8(daemon.readLine().trimmed());
+        // The library finds the system bus here, as libdbus does.
+        qputenv("DBUS_SYSTEM_BUS_ADDRESS", address.toUtf8());
+    }
+    void TearDown() override {
+        daemon.kill();
+        daemon.waitForFinished();
+    }
+
+    QProcess daemon;
+    QString address;
+};
+
+PrivateBus* privateBus = nullptr;
+const bool registered = [] {
+    privateBus = new PrivateBus;
+    ::testing::AddGlobalTestEnvironment(privateBus);
+    return true;
+}();
+
+class NetworkManagerTest : public test::TempEnv {
+  protected:
+    void SetUp() override {
+        TempEnv::SetUp();
+        ASSERT_FALSE(privateBus->address.isEmpty());
+        mock.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        mock.start(QStringLiteral("/usr/bin/python3"),
+                   {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--template"),
+                    QStringLiteral(TARN_NM_TEMPLATE), QStringLiteral("--system")});
+        ASSERT_TRUE(mock.waitForStarted());
+        bus.emplace(QDBusConnection::connectToBus(privateBus->address, QStringLiteral("test")));
+        ASSERT_TRUE(test::waitUntil(
+            [&] {
+                return bus->interface()->isServiceRegistered(
+                    QStringLiteral("org.freedesktop.NetworkManager"));
+            },
+            15000))
+            << "the scripted NetworkManager did not start";
+    }
+
+    void TearDown() override {
+        mock.kill();
+        mock.waitForFinished();
+        // The next test's NetworkManager must not find this one's name still taken.
+        test::waitUntil([&] {
+            return !bus->interface()->isServiceRegistered(
+                QStringLiteral("org.freedesktop.NetworkManager"));
+        });
+        bus.reset();
+        QDBusConnection::disconnectFromBus(QStringLiteral("test"));
+        TempEnv::TearDown();
+    }
+
+    QVariant mockCall(const QString& method, const QVariantList& arguments = {}) {
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.NetworkManager"),
+                                           QStringLiteral("/org/freedesktop/NetworkManager"),
+                                           QStringLiteral("org.freedesktop.DBus.Mock"), method);
+        message.setArguments(arguments);
+        const QDBusMessage reply = bus->call(message);
+        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+        return reply.arguments().value(0);
+    }
+
+    void addProfile(const QString& name, quint32 flags, const QString& outcome, int delayMs,
+                    quint32 reason = 0) {
+        mockCall(QStringLiteral("AddProfile"), {name, flags, outcome, delayMs, reason});
+    }
+
+    RasResult run(bool dial, const std::string& entry) {
+        statuses.clear();
+        return rasDialOrHangUp(dial, {entry, "ann", "secret"}, TARN_NM_LIBRARY,
+                               [this](const std::string& text) { statuses.push_back(text); });
+    }
+
+    bool up(const std::string& entry) { return rasEntryConnected(entry, TARN_NM_LIBRARY); }
+
+    QProcess mock;
+    std::optional<QDBusConnection> bus;
+    std::vector<std::string> statuses;
+};
+
+TEST_F(NetworkManagerTest, DialsAProfileByNameAndHangsItUp) {
+    addProfile(QStringLiteral("School"), 0, QStringLiteral("up"), 300);
+    const RasResult dialled = run(true, "school");
+    ASSERT_TRUE(dialled.ok) << dialled.message;
+    EXPECT_THAT(statuses,
+                ElementsAre("Dial: Starting dial-up connection..",
+                            "Dial: Dialing and connecting...", "Dial: connection established.."));
+    EXPECT_TRUE(up("SCHOOL"));
+
+    const RasResult hungUp = run(false, "School");
+    ASSERT_TRUE(hungUp.ok) << hungUp.message;
+    EXPECT_FALSE(up("School"));
+    EXPECT_EQ(run(false, "School").message, "No active connection to disconnect..");
+}
+
+TEST_F(NetworkManagerTest, OnlyProfilesAPersonMadeAreEntriesAndTheFirstMatchWins) {
+    addProfile(QStringLiteral("School"), kGenerated, QStringLiteral("fail"), 100, 24);
+    addProfile(QStringLiteral("SCHOOL"), 0, QStringLiteral("up"), 100);
+    addProfile(QStringLiteral("school"), 0, QStringLiteral("fail"), 100, 24);
+    const RasLibrary ras(TARN_NM_LIBRARY);
+    ASSERT_TRUE(ras.loaded());
+    std::array<RASENTRYNAMEA, 8> entries{};
+    entries[0].dwSize = sizeof(RASENTRYNAMEA);
+    RasDword bytes = sizeof entries;
+    RasDword count = 0;
+    ASSERT_EQ(ras.RasEnumEntriesA(nullptr, nullptr, entries.data(), &bytes, &count), 0u);
+    ASSERT_EQ(count, 2u);
+    EXPECT_STREQ(entries[0].szEntryName, "SCHOOL");
+    EXPECT_STREQ(entries[1].szEntryName, "school");
+
+    const RasResult dialled = run(true, "School");
+    EXPECT_TRUE(dialled.ok) << dialled.message;
+}
+
+TEST_F(NetworkManagerTest, AFailedActivationSaysWhyAndALineUpIsNotActivatedAgain) {
+    addProfile(QStringLiteral("Modem"), 0, QStringLiteral("fail"), 200, 24);
+    EXPECT_EQ(run(true, "Modem").message, "Dial-up connection failed: There is no dial tone.");
+    EXPECT_FALSE(up("Modem"));
+    EXPECT_EQ(run(true, "Nowhere").message,
+              "Dial-up connection failed: There is no NetworkManager connection of that name.");
+
+    addProfile(QStringLiteral("School"), 0, QStringLiteral("up"), 100);
+    ASSERT_TRUE(run(true, "School").ok);
+    EXPECT_EQ(run(true, "School").message, "You are already connected..");
+    EXPECT_EQ(mockCall(QStringLiteral("ActivateCount")).toUInt(), 2u);
+}
+
+TEST_F(NetworkManagerTest, ALineTheOtherEndDropsIsNoLongerActive) {
+    addProfile(QStringLiteral("School"), 0, QStringLiteral("up"), 100);
+    ASSERT_TRUE(run(true, "School").ok);
+    mockCall(QStringLiteral("DropLine"), {QStringLiteral("School")});
+    EXPECT_FALSE(up("School"));
+}
+
+}  // namespace
+}  // namespace tarn
