@@ -92,7 +92,11 @@ RasResult rasDialOrHangUp(bool dial, const RasEntrySettings& settings,
     const RasLibrary ras(library);
     if (!ras.loaded())
         return {false, "Unable to load RAS library.."};
-    return dial ? dialEntry(ras, settings, status) : hangUpEntry(ras, settings, status);
+    const std::function<void(const std::string&)> report = [&](const std::string& text) {
+        if (status)
+            status(text);
+    };
+    return dial ? dialEntry(ras, settings, report) : hangUpEntry(ras, settings, report);
 }
 
 bool rasEntryConnected(const std::string& entry, const std::filesystem::path& library) {

@@ -19,7 +19,8 @@ struct RasResult {
 };
 
 // Dials the entry, or hangs up its active connection, through the library in `library`, which
-// is loaded for this call only. Statuses go to `status` as they happen, on the calling thread.
+// is loaded for this call only. Statuses go to `status` (when given) as they happen, on the
+// calling thread.
 RasResult rasDialOrHangUp(bool dial, const RasEntrySettings& settings,
                           const std::filesystem::path& library,
                           const std::function<void(const std::string&)>& status);

@@ -24,6 +24,7 @@
 #include <string>
 
 #include "ras/ras_api.h"
+#include "ras/secret_agent.h"
 
 #define RAS_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -51,7 +52,7 @@ constexpr int kDialSeconds = 120;
 constexpr int kHangUpSeconds = 30;
 constexpr int kPollMs = 50;
 
-using Settings = QMap<QString, QVariantMap>;
+using Settings = tarn::NmSettings;
 
 // One private connection to the system bus for the length of one call.
 class Bus {
@@ -66,6 +67,7 @@ class Bus {
     Bus& operator=(const Bus&) = delete;
 
     bool connected() const { return bus_.isConnected(); }
+    QDBusConnection& connection() { return bus_; }
 
     QDBusMessage call(const QString& path, const QString& interface, const QString& method,
                       const QVariantList& arguments = {}) {
@@ -284,6 +286,13 @@ RAS_EXPORT RasDword RasDialA(void*, const char*, RASDIALPARAMSA* params, RasDwor
     // Activating again would silently replace the line that is up.
     if (activeOf(bus, profile->path))
         return kRasErrorPortNotAvailable;
+    params->szUserName[kRasMaxUserName] = '\0';
+    params->szPassword[kRasMaxPassword] = '\0';
+    std::optional<tarn::SecretAgentSession> agent;
+    if (params->szUserName[0] != '\0' || params->szPassword[0] != '\0') {
+        agent.emplace(bus.connection(), QString::fromUtf8(params->szUserName),
+                      QString::fromUtf8(params->szPassword));
+    }
     const QDBusMessage reply =
         bus.call(kManagerPath, kManager, QStringLiteral("ActivateConnection"),
                  {QVariant::fromValue(QDBusObjectPath(profile->path)),

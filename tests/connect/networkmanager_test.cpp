@@ -94,8 +94,8 @@ class NetworkManagerTest : public test::TempEnv {
     }
 
     void addProfile(const QString& name, quint32 flags, const QString& outcome, int delayMs,
-                    quint32 reason = 0) {
-        mockCall(QStringLiteral("AddProfile"), {name, flags, outcome, delayMs, reason});
+                    quint32 reason = 0, bool secrets = false) {
+        mockCall(QStringLiteral("AddProfile"), {name, flags, outcome, delayMs, reason, secrets});
     }
 
     RasResult run(bool dial, const std::string& entry) {
@@ -156,6 +156,25 @@ TEST_F(NetworkManagerTest, AFailedActivationSaysWhyAndALineUpIsNotActivatedAgain
     ASSERT_TRUE(run(true, "School").ok);
     EXPECT_EQ(run(true, "School").message, "You are already connected..");
     EXPECT_EQ(mockCall(QStringLiteral("ActivateCount")).toUInt(), 2u);
+}
+
+TEST_F(NetworkManagerTest, TheGroupsSecretsGoToNetworkManagerForTheActivationOnly) {
+    addProfile(QStringLiteral("Modem"), 0, QStringLiteral("up"), 100, 0, true);
+    const RasResult dialled = run(true, "Modem");
+    ASSERT_TRUE(dialled.ok) << dialled.message;
+    const auto secrets =
+        qdbus_cast<QMap<QString, QString>>(mockCall(QStringLiteral("LastSecrets")));
+    EXPECT_EQ(secrets.value(QStringLiteral("username")), QStringLiteral("ann"));
+    EXPECT_EQ(secrets.value(QStringLiteral("password")), QStringLiteral("secret"));
+    // The agent is gone once the dial is over.
+    EXPECT_FALSE(mockCall(QStringLiteral("AgentRegistered")).toBool());
+    ASSERT_TRUE(run(false, "Modem").ok);
+
+    // Without a password there is nothing to give, and the profile can not come up.
+    const RasResult without = rasDialOrHangUp(true, {"Modem", "", ""}, TARN_NM_LIBRARY, {});
+    EXPECT_EQ(without.message,
+              "Dial-up connection failed: Secrets were needed but none were given: check the "
+              "user name and password.");
 }
 
 TEST_F(NetworkManagerTest, ALineTheOtherEndDropsIsNoLongerActive) {
