@@ -24,6 +24,7 @@
 #include <string>
 
 #include "ras/ras_api.h"
+#include "ras/ras_records.h"
 #include "ras/secret_agent.h"
 
 #define RAS_EXPORT extern "C" __attribute__((visibility("default")))
@@ -349,12 +350,8 @@ RAS_EXPORT RasDword RasEnumConnectionsA(RASCONNA* connections, RasDword* bytes, 
     if (!bus.connected())
         return kNoBus;
     const QList<QDBusObjectPath> actives = activeConnections(bus);
-    const auto needed = static_cast<RasDword>(actives.size() * sizeof(RASCONNA));
-    *count = static_cast<RasDword>(actives.size());
-    if (*bytes < needed) {
-        *bytes = needed;
+    if (!tarn::recordsFit(actives.size(), sizeof(RASCONNA), bytes, count))
         return kRasErrorBufferTooSmall;
-    }
     for (qsizetype i = 0; i < actives.size(); ++i) {
         RASCONNA& record = connections[i];
         std::memset(&record, 0, sizeof record);
@@ -399,12 +396,8 @@ RAS_EXPORT RasDword RasEnumEntriesA(const char*, const char*, RASENTRYNAMEA* ent
     if (!bus.connected())
         return kNoBus;
     const QList<Profile> profiles = phonebook(bus);
-    const auto needed = static_cast<RasDword>(profiles.size() * sizeof(RASENTRYNAMEA));
-    *count = static_cast<RasDword>(profiles.size());
-    if (*bytes < needed) {
-        *bytes = needed;
+    if (!tarn::recordsFit(profiles.size(), sizeof(RASENTRYNAMEA), bytes, count))
         return kRasErrorBufferTooSmall;
-    }
     for (qsizetype i = 0; i < profiles.size(); ++i) {
         entries[i].dwSize = sizeof(RASENTRYNAMEA);
         copyText(entries[i].szEntryName, sizeof entries[i].szEntryName, profiles[i].name);

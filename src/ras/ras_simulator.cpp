@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "ras/ras_api.h"
+#include "ras/ras_records.h"
 
 #define RAS_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -170,12 +171,8 @@ RAS_EXPORT RasDword RasEnumConnectionsA(RASCONNA* connections, RasDword* bytes, 
         return kRasErrorInvalidSize;
     const std::vector<Line> lines = readLines();
     writeLines(lines);
-    const auto needed = static_cast<RasDword>(lines.size() * sizeof(RASCONNA));
-    *count = static_cast<RasDword>(lines.size());
-    if (*bytes < needed) {
-        *bytes = needed;
+    if (!tarn::recordsFit(lines.size(), sizeof(RASCONNA), bytes, count))
         return kRasErrorBufferTooSmall;
-    }
     for (size_t i = 0; i < lines.size(); ++i) {
         RASCONNA& record = connections[i];
         std::memset(&record, 0, sizeof record);
@@ -239,12 +236,8 @@ RAS_EXPORT RasDword RasEnumEntriesA(const char*, const char*, RASENTRYNAMEA* ent
     if (!entries || !bytes || !count || entries->dwSize != sizeof(RASENTRYNAMEA))
         return kRasErrorInvalidSize;
     const std::vector<Entry> book = readPhonebook();
-    const auto needed = static_cast<RasDword>(book.size() * sizeof(RASENTRYNAMEA));
-    *count = static_cast<RasDword>(book.size());
-    if (*bytes < needed) {
-        *bytes = needed;
+    if (!tarn::recordsFit(book.size(), sizeof(RASENTRYNAMEA), bytes, count))
         return kRasErrorBufferTooSmall;
-    }
     for (size_t i = 0; i < book.size(); ++i) {
         entries[i].dwSize = sizeof(RASENTRYNAMEA);
         copyText(entries[i].szEntryName, sizeof entries[i].szEntryName, book[i].name);

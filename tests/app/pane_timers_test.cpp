@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "quiet_tick_steps.h"
 #include "session/session.h"
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
@@ -23,7 +24,7 @@ const std::string kKey = std::string(kTarnviewRoot) + "\\Staff\\ann";
 // The session's one-second tick, run as the main window runs it, on a clock the test moves. It
 // records what fell due and where cycle steps went; `duringStep`, when set, runs inside the
 // tick's load-record step, so a test can send a second tick while the first is still busy.
-class TickRig : public TickSteps {
+class TickRig : public test::QuietTickSteps {
   public:
     TickRig() : session(StartArguments{}, clock, "file:///blank.htm") {
         clock.setLocal(2026, 3, 4, 12, 0, 30);
@@ -60,7 +61,6 @@ class TickRig : public TickSteps {
 
     PaneTimers& timers() { return session.paneTimers(); }
 
-    void showClock(const std::string&) override {}
     void showStatus(const std::string& text) override {
         for (const auto& [words, kind] : {std::pair{": auto-refresh of Web", Kind::Refresh},
                                           std::pair{": auto-cycling of Web", Kind::Cycle}}) {
@@ -71,7 +71,6 @@ class TickRig : public TickSteps {
             }
         }
     }
-    void closeWindow() override {}
     std::string paneAddress(int) override {
         if (duringStep) {
             duringStep();
@@ -80,12 +79,6 @@ class TickRig : public TickSteps {
     }
     void refreshPane(int) override {}
     void navigatePane(int, const std::string& address) override { visited.back() = address; }
-    void showConnectedTime(const std::string&) override {}
-    void signOffForTheDay() override {}
-    void disconnect() override {}
-    bool confirm(const std::string&) override { return false; }
-    bool lineStillUp() override { return true; }
-    void lineDropped() override {}
 
     ManualClock clock;
     Session session;

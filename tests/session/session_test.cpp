@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "platform/clock.h"
+#include "quiet_tick_steps.h"
 #include "settings/admin_area.h"
 #include "settings/day_record.h"
 #include "settings/registry_layout.h"
@@ -228,20 +229,7 @@ TEST_F(SessionTest, ASpawnedCopyIsDecidedOnceFromItsCommandLine) {
 }
 
 TEST_F(SessionTest, AClockThatJumpsOrASuspendAddsOneMinuteAtMostAndTakesNoneAway) {
-    struct Steps : TickSteps {
-        void showClock(const std::string&) override {}
-        void showStatus(const std::string&) override {}
-        void closeWindow() override {}
-        std::string paneAddress(int) override { return {}; }
-        void refreshPane(int) override {}
-        void navigatePane(int, const std::string&) override {}
-        void showConnectedTime(const std::string&) override {}
-        void signOffForTheDay() override {}
-        void disconnect() override {}
-        bool confirm(const std::string&) override { return false; }
-        bool lineStillUp() override { return true; }
-        void lineDropped() override {}
-    } steps;
+    test::QuietTickSteps steps;
     Session session(StartArguments{}, clock, kBlank);
     reload(session);
     session.activate(false);
@@ -260,19 +248,9 @@ TEST_F(SessionTest, AClockThatJumpsOrASuspendAddsOneMinuteAtMostAndTakesNoneAway
 
 TEST_F(SessionTest, TheTickCountsTheUsersMinutesAndAWatchingCopyClosesOnSignOff) {
     useLogon();
-    struct Steps : TickSteps {
+    struct Steps : test::QuietTickSteps {
         void showClock(const std::string& time) override { clock = time; }
-        void showStatus(const std::string&) override {}
         void closeWindow() override { closed = true; }
-        std::string paneAddress(int) override { return {}; }
-        void refreshPane(int) override {}
-        void navigatePane(int, const std::string&) override {}
-        void showConnectedTime(const std::string&) override {}
-        void signOffForTheDay() override {}
-        void disconnect() override {}
-        bool confirm(const std::string&) override { return false; }
-        bool lineStillUp() override { return true; }
-        void lineDropped() override {}
         std::string clock;
         bool closed = false;
     } steps;
