@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin libgl-dev libxkbcommon-dev
     fonts-dejavu-core
     xvfb xauth x11-utils imagemagick
-    dbus python3-dbusmock
+    dbus python3-dbusmock network-manager udev
 )
 
 sudo=()

@@ -1,11 +1,15 @@
 // The dial-up library over NetworkManager, against a scripted NetworkManager on a private bus.
 #include <gmock/gmock.h>
 
+#include <signal.h>
+#include <unistd.h>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QProcess>
+
 #include <array>
+#include <filesystem>
 #include <optional>
 
 #include "connect/ras_dialer.h"
@@ -49,37 +53,55 @@ const bool registered = [] {
     return true;
 }();
 
-class NetworkManagerTest : public test::TempEnv {
+// A NetworkManager of the test's on the private bus, and the test's own connection to it.
+class BusTest : public test::TempEnv {
   protected:
     void SetUp() override {
         TempEnv::SetUp();
         ASSERT_FALSE(privateBus->address.isEmpty());
-        mock.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        mock.start(QStringLiteral("/usr/bin/python3"),
-                   {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--template"),
-                    QStringLiteral(TARN_NM_TEMPLATE), QStringLiteral("--system")});
-        ASSERT_TRUE(mock.waitForStarted());
         bus.emplace(QDBusConnection::connectToBus(privateBus->address, QStringLiteral("test")));
-        ASSERT_TRUE(test::waitUntil(
-            [&] {
-                return bus->interface()->isServiceRegistered(
-                    QStringLiteral("org.freedesktop.NetworkManager"));
-            },
-            15000))
-            << "the scripted NetworkManager did not start";
     }
 
     void TearDown() override {
-        mock.kill();
-        mock.waitForFinished();
+        if (networkManager.state() != QProcess::NotRunning) {
+            // Its whole process group: a NetworkManager in namespaces brings a udev along.
+            ::kill(-static_cast<pid_t>(networkManager.processId()), SIGKILL);
+            networkManager.waitForFinished();
+        }
         // The next test's NetworkManager must not find this one's name still taken.
-        test::waitUntil([&] {
-            return !bus->interface()->isServiceRegistered(
-                QStringLiteral("org.freedesktop.NetworkManager"));
-        });
+        test::waitUntil([&] { return !networkManagerUp(); });
         bus.reset();
         QDBusConnection::disconnectFromBus(QStringLiteral("test"));
         TempEnv::TearDown();
+    }
+
+    bool networkManagerUp() {
+        return bus->interface()->isServiceRegistered(
+            QStringLiteral("org.freedesktop.NetworkManager"));
+    }
+
+    // Starts `program` in a process group of its own and waits for NetworkManager on the bus.
+    bool startNetworkManager(const QString& program, const QStringList& arguments) {
+        networkManager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        networkManager.setChildProcessModifier([] { ::setpgid(0, 0); });
+        networkManager.start(program, arguments);
+        return networkManager.waitForStarted() &&
+               test::waitUntil([&] { return networkManagerUp(); }, 20000);
+    }
+
+    QProcess networkManager;
+    std::optional<QDBusConnection> bus;
+};
+
+class NetworkManagerTest : public BusTest {
+  protected:
+    void SetUp() override {
+        BusTest::SetUp();
+        ASSERT_TRUE(startNetworkManager(
+            QStringLiteral("/usr/bin/python3"),
+            {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--template"),
+             QStringLiteral(TARN_NM_TEMPLATE), QStringLiteral("--system")}))
+            << "the scripted NetworkManager did not start";
     }
 
     QVariant mockCall(const QString& method, const QVariantList& arguments = {}) {
@@ -106,8 +128,6 @@ class NetworkManagerTest : public test::TempEnv {
 
     bool up(const std::string& entry) { return rasEntryConnected(entry, TARN_NM_LIBRARY); }
 
-    QProcess mock;
-    std::optional<QDBusConnection> bus;
     std::vector<std::string> statuses;
 };
 
@@ -182,6 +202,75 @@ TEST_F(NetworkManagerTest, ALineTheOtherEndDropsIsNoLongerActive) {
     ASSERT_TRUE(run(true, "School").ok);
     mockCall(QStringLiteral("DropLine"), {QStringLiteral("School")});
     EXPECT_FALSE(up("School"));
+}
+
+// The real NetworkManager daemon, in a network and mount namespace of its own with a virtual
+// ethernet pair and a profile for it, where the machine allows it.
+class RealNetworkManagerTest : public BusTest {
+  protected:
+    void SetUp() override {
+        BusTest::SetUp();
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "namespaces for a real NetworkManager need root";
+        for (const char* program : {"/usr/sbin/NetworkManager", "/lib/systemd/systemd-udevd"}) {
+            if (::access(program, X_OK) != 0)
+                GTEST_SKIP() << program << " is not installed";
+        }
+        const std::filesystem::path folder = root / "networkmanager";
+        std::filesystem::create_directories(folder / "profiles");
+        test::writeFile(folder / "NetworkManager.conf",
+                        "[main]\nplugins=keyfile\nno-auto-default=*\n"
+                        "[keyfile]\npath=" +
+                            (folder / "profiles").string() +
+                            "\nunmanaged-devices=none\n"
+                            "[device]\nmatch-device=interface-name:tv0\nmanaged=1\n");
+        const auto profile = folder / "profiles" / "School.nmconnection";
+        test::writeFile(profile,
+                        "[connection]\nid=School\ntype=ethernet\ninterface-name=tv0\n"
+                        "autoconnect=false\n[ipv4]\nmethod=manual\naddress1=10.9.9.1/24\n"
+                        "[ipv6]\nmethod=disabled\n");
+        std::filesystem::permissions(
+            profile, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+        if (!startNetworkManager(
+                QStringLiteral("unshare"),
+                {QStringLiteral("--net"), QStringLiteral("--mount"), QStringLiteral("sh"),
+                 QStringLiteral(TARN_NM_RUNNER), QString::fromStdString(folder.string())}))
+            GTEST_SKIP() << "NetworkManager did not start in namespaces of its own here";
+        if (!test::waitUntil([&] { return deviceReady(); }, 20000))
+            GTEST_SKIP() << "NetworkManager does not manage the virtual ethernet device here";
+    }
+
+    // Whether NetworkManager manages tv0: it is at least disconnected (30).
+    bool deviceReady() {
+        QDBusMessage ask = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.NetworkManager"),
+            QStringLiteral("/org/freedesktop/NetworkManager"),
+            QStringLiteral("org.freedesktop.NetworkManager"), QStringLiteral("GetDeviceByIpIface"));
+        ask.setArguments({QStringLiteral("tv0")});
+        const QDBusMessage device = bus->call(ask);
+        if (device.type() != QDBusMessage::ReplyMessage)
+            return false;
+        QDBusMessage get = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.NetworkManager"),
+            device.arguments().at(0).value<QDBusObjectPath>().path(),
+            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+        get.setArguments(
+            {QStringLiteral("org.freedesktop.NetworkManager.Device"), QStringLiteral("State")});
+        const QDBusMessage state = bus->call(get);
+        return state.type() == QDBusMessage::ReplyMessage &&
+               state.arguments().at(0).value<QDBusVariant>().variant().toUInt() >= 30;
+    }
+};
+
+TEST_F(RealNetworkManagerTest, BringsAProfileUpAndDown) {
+    const RasResult dialled = rasDialOrHangUp(true, {"school", "", ""}, TARN_NM_LIBRARY, {});
+    ASSERT_TRUE(dialled.ok) << dialled.message;
+    EXPECT_TRUE(rasEntryConnected("SCHOOL", TARN_NM_LIBRARY));
+    EXPECT_EQ(rasDialOrHangUp(true, {"School", "", ""}, TARN_NM_LIBRARY, {}).message,
+              "You are already connected..");
+    const RasResult hungUp = rasDialOrHangUp(false, {"School", "", ""}, TARN_NM_LIBRARY, {});
+    ASSERT_TRUE(hungUp.ok) << hungUp.message;
+    EXPECT_FALSE(rasEntryConnected("School", TARN_NM_LIBRARY));
 }
 
 }  // namespace
