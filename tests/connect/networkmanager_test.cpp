@@ -1,12 +1,9 @@
 // The dial-up library over NetworkManager, against a scripted NetworkManager on a private bus.
 #include <gmock/gmock.h>
 
-#include <signal.h>
-#include <unistd.h>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QProcess>
+#include <QDBusMetaType>
 
 #include <array>
 #include <filesystem>
@@ -14,6 +11,7 @@
 
 #include "connect/ras_dialer.h"
 #include "connect/ras_library.h"
+#include "network_manager_fixture.h"
 #include "qt_wait.h"
 #include "temp_env.h"
 
@@ -24,80 +22,29 @@ using ::testing::ElementsAre;
 
 constexpr quint32 kGenerated = 0x2;
 
-// One private bus for the whole test program: the bus library reads the system bus's address
-// once per process. Each test gets a fresh scripted NetworkManager on it.
-class PrivateBus : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        daemon.start(QStringLiteral("dbus-daemon"),
-                     {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                      QStringLiteral("--print-address=1")});
-        ASSERT_TRUE(daemon.waitForReadyRead(10000)) << "no private bus";
-        address = QString::fromUtf8(daemon.readLine().trimmed());
-        // The library finds the system bus here, as libdbus does.
-        qputenv("DBUS_SYSTEM_BUS_ADDRESS", address.toUtf8());
-    }
-    void TearDown() override {
-        daemon.kill();
-        daemon.waitForFinished();
-    }
+// The system bus of this test program; each test gets a NetworkManager of its own on it.
+const test::PrivateSystemBus systemBus;
 
-    QProcess daemon;
-    QString address;
-};
-
-PrivateBus* privateBus = nullptr;
-const bool registered = [] {
-    privateBus = new PrivateBus;
-    ::testing::AddGlobalTestEnvironment(privateBus);
-    return true;
-}();
-
-// A NetworkManager of the test's on the private bus, and the test's own connection to it.
 class BusTest : public test::TempEnv {
   protected:
     void SetUp() override {
         TempEnv::SetUp();
-        ASSERT_FALSE(privateBus->address.isEmpty());
-        bus.emplace(QDBusConnection::connectToBus(privateBus->address, QStringLiteral("test")));
+        ASSERT_FALSE(systemBus.address().isEmpty()) << "no private bus";
+        networkManager.emplace(systemBus.address());
     }
-
     void TearDown() override {
-        if (networkManager.state() != QProcess::NotRunning) {
-            // Its whole process group: a NetworkManager in namespaces brings a udev along.
-            ::kill(-static_cast<pid_t>(networkManager.processId()), SIGKILL);
-            networkManager.waitForFinished();
-        }
-        // The next test's NetworkManager must not find this one's name still taken.
-        test::waitUntil([&] { return !networkManagerUp(); });
-        bus.reset();
-        QDBusConnection::disconnectFromBus(QStringLiteral("test"));
+        networkManager.reset();
         TempEnv::TearDown();
     }
 
-    bool networkManagerUp() {
-        return bus->interface()->isServiceRegistered(
-            QStringLiteral("org.freedesktop.NetworkManager"));
-    }
-
-    // Starts `program` in a process group of its own and waits for NetworkManager on the bus.
-    bool startNetworkManager(const QString& program, const QStringList& arguments) {
-        networkManager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        networkManager.setChildProcessModifier([] { ::setpgid(0, 0); });
-        networkManager.start(program, arguments);
-        return networkManager.waitForStarted() &&
-               test::waitUntil([&] { return networkManagerUp(); }, 20000);
-    }
-
-    QProcess networkManager;
-    std::optional<QDBusConnection> bus;
+    std::optional<test::NetworkManagerOnBus> networkManager;
 };
 
 class NetworkManagerTest : public BusTest {
   protected:
     void SetUp() override {
         BusTest::SetUp();
-        ASSERT_TRUE(startNetworkManager(
+        ASSERT_TRUE(networkManager->start(
             QStringLiteral("/usr/bin/python3"),
             {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--template"),
              QStringLiteral(TARN_NM_TEMPLATE), QStringLiteral("--system")}))
@@ -110,7 +57,7 @@ class NetworkManagerTest : public BusTest {
                                            QStringLiteral("/org/freedesktop/NetworkManager"),
                                            QStringLiteral("org.freedesktop.DBus.Mock"), method);
         message.setArguments(arguments);
-        const QDBusMessage reply = bus->call(message);
+        const QDBusMessage reply = networkManager->bus().call(message);
         EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
         return reply.arguments().value(0);
     }
@@ -204,61 +151,14 @@ TEST_F(NetworkManagerTest, ALineTheOtherEndDropsIsNoLongerActive) {
     EXPECT_FALSE(up("School"));
 }
 
-// The real NetworkManager daemon, in a network and mount namespace of its own with a virtual
-// ethernet pair and a profile for it, where the machine allows it.
+// The real NetworkManager daemon, where the machine allows it.
 class RealNetworkManagerTest : public BusTest {
   protected:
     void SetUp() override {
         BusTest::SetUp();
-        if (::geteuid() != 0)
-            GTEST_SKIP() << "namespaces for a real NetworkManager need root";
-        for (const char* program : {"/usr/sbin/NetworkManager", "/lib/systemd/systemd-udevd"}) {
-            if (::access(program, X_OK) != 0)
-                GTEST_SKIP() << program << " is not installed";
-        }
-        const std::filesystem::path folder = root / "networkmanager";
-        std::filesystem::create_directories(folder / "profiles");
-        test::writeFile(folder / "NetworkManager.conf",
-                        "[main]\nplugins=keyfile\nno-auto-default=*\n"
-                        "[keyfile]\npath=" +
-                            (folder / "profiles").string() +
-                            "\nunmanaged-devices=none\n"
-                            "[device]\nmatch-device=interface-name:tv0\nmanaged=1\n");
-        const auto profile = folder / "profiles" / "School.nmconnection";
-        test::writeFile(profile,
-                        "[connection]\nid=School\ntype=ethernet\ninterface-name=tv0\n"
-                        "autoconnect=false\n[ipv4]\nmethod=manual\naddress1=10.9.9.1/24\n"
-                        "[ipv6]\nmethod=disabled\n");
-        std::filesystem::permissions(
-            profile, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-        if (!startNetworkManager(
-                QStringLiteral("unshare"),
-                {QStringLiteral("--net"), QStringLiteral("--mount"), QStringLiteral("sh"),
-                 QStringLiteral(TARN_NM_RUNNER), QString::fromStdString(folder.string())}))
-            GTEST_SKIP() << "NetworkManager did not start in namespaces of its own here";
-        if (!test::waitUntil([&] { return deviceReady(); }, 20000))
-            GTEST_SKIP() << "NetworkManager does not manage the virtual ethernet device here";
-    }
-
-    // Whether NetworkManager manages tv0: it is at least disconnected (30).
-    bool deviceReady() {
-        QDBusMessage ask = QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.NetworkManager"),
-            QStringLiteral("/org/freedesktop/NetworkManager"),
-            QStringLiteral("org.freedesktop.NetworkManager"), QStringLiteral("GetDeviceByIpIface"));
-        ask.setArguments({QStringLiteral("tv0")});
-        const QDBusMessage device = bus->call(ask);
-        if (device.type() != QDBusMessage::ReplyMessage)
-            return false;
-        QDBusMessage get = QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.NetworkManager"),
-            device.arguments().at(0).value<QDBusObjectPath>().path(),
-            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-        get.setArguments(
-            {QStringLiteral("org.freedesktop.NetworkManager.Device"), QStringLiteral("State")});
-        const QDBusMessage state = bus->call(get);
-        return state.type() == QDBusMessage::ReplyMessage &&
-               state.arguments().at(0).value<QDBusVariant>().variant().toUInt() >= 30;
+        if (const std::string why = networkManager->startReal(root / "networkmanager");
+            !why.empty())
+            GTEST_SKIP() << why;
     }
 };
 

@@ -19,6 +19,7 @@
 #include "connect/ras_dialer.h"
 #include "logon_typer.h"
 #include "main_form_fixture.h"
+#include "network_manager_fixture.h"
 #include "qt_wait.h"
 #include "settings/day_record.h"
 #include "settings/registry_layout.h"
@@ -32,6 +33,9 @@ namespace {
 using ::testing::Contains;
 using ::testing::HasSubstr;
 using ::testing::Not;
+
+// The system bus of this test program, made before main (see PrivateSystemBus).
+const PrivateSystemBus systemBus;
 
 // Counts `minutes` minutes on the window's tick, a minute at a time.
 void tickMinutes(TMainForm& form, ManualClock& clock, int minutes) {
@@ -68,6 +72,26 @@ TEST_F(MainFormTest, AGroupsDailyAllowanceSignsItsUserOffAtTheLastMinuteForTheDa
     EXPECT_EQ(form->session().userName(), "cy");
     EXPECT_EQ(SettingsStore(kGroupsKey).read_string("Kids\\Users\\bob", "sUsageTime", ""),
               "2026-12-10,30");
+}
+
+TEST_F(MainFormTest, TheToolbarBringsARealNetworkManagerConnectionUpAndDown) {
+    ASSERT_FALSE(systemBus.address().isEmpty()) << "no private bus";
+    NetworkManagerOnBus networkManager(systemBus.address());
+    if (const std::string why = networkManager.startReal(root / "networkmanager"); !why.empty())
+        GTEST_SKIP() << why;
+    markInstalled();
+    SettingsStore group(std::string(kGroupsKey) + "\\Default Group");
+    group.write_bool("", "bGroupRASFlag", true);
+    group.write_string("", "sRASEntry", "school");
+    auto form = start();
+    form->ConnectButton->click();
+    EXPECT_TRUE(form->session().connected());
+    EXPECT_TRUE(form->DisconnectButton->isEnabled());
+    EXPECT_EQ(form->StatusPanel->text(), QStringLiteral("Dial: connection established.."));
+    form->DisconnectButton->click();
+    EXPECT_FALSE(form->session().connected());
+    EXPECT_TRUE(form->ConnectButton->isEnabled());
+    EXPECT_TRUE(prompter.shown.empty()) << prompter.shown.front();
 }
 
 // Whether the main toolbar offers `button`; a narrow window may fold it into the toolbar's
