@@ -124,6 +124,8 @@ void TMainForm::buildMenus() {
     ReadMessages1 = item(mail, "ReadMessages1", "&Read Messages");
     mail->addSeparator();
     NewMessage1 = item(mail, "NewMessage1", "&New Message");
+    connect(ReadMessages1, &QAction::triggered, this, &TMainForm::ReadMessages1Click);
+    connect(NewMessage1, &QAction::triggered, this, &TMainForm::NewMessage1Click);
 
     QMenu* window = menu("Window1", "&Window");
     CenterPanels1 = item(window, "CenterPanels1", "&Center Panels");
@@ -243,6 +245,7 @@ void TMainForm::buildMainToolBar() {
     connect(HelpButton, &QToolButton::clicked, this, &TMainForm::HelpButtonClick);
     connect(RememberAllBtn, &QToolButton::clicked, this, &TMainForm::RememberAllBtnClick);
     connect(TransparentButton1, &QToolButton::clicked, this, &TMainForm::TransparentButton1Click);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TMainForm::SpeedButton1Click);
 
     MainToolBar->setDefaultDock(Dock971);
     MainToolBar->setAllowedDocks({Dock971, Dock972, Dock973, Dock974});

@@ -163,6 +163,13 @@ class TMainForm : public QMainWindow {
     // Opens `url` in the hidden browser; with flag 1 in the platform's own browser outside.
     void HiddenBrowserNewWindow(const QString& url, int flags);
 
+    // New windows, spawned copies and mail.
+    void WebBrowser1NewWindow(const QString& url, bool& Processed);
+    void WebBrowser1FrameNewWindow(const QString& url, bool& Processed);
+    void SpeedButton1Click();
+    void NewMessage1Click();
+    void ReadMessages1Click();
+
     // Going on line.
     void ConnectButtonClick();
     void DialProvider(int provider);
@@ -202,6 +209,8 @@ class TMainForm : public QMainWindow {
     bool passNavigation(TWebBrowser* browser, const QUrl& url);
     // Closing a main instance while on line hangs up, asking first unless the group says not to.
     void hangUpOnClose();
+    // The signed-on group's record read afresh (the defaults while nobody is signed on).
+    GroupRecord currentGroupPolicy() const;
     void showConnectButtons();
     void buildWebPopup();
     void buildFavoritesList();

@@ -77,6 +77,17 @@ void TMainForm::wirePane(BrowserPane& pane) {
 }
 
 void TMainForm::wireBrowser(TWebBrowser* browser) {
+    // The engine never opens a window: a pane's request goes through the new-window switch, the
+    // hidden browser's into itself.
+    connect(browser, &TWebBrowser::NewWindow, this,
+            [this, browser](const QString& url, bool& Processed) {
+                if (paneOf(browser)) {
+                    WebBrowser1NewWindow(url, Processed);
+                } else {
+                    HiddenBrowserNewWindow(url, 0);
+                    Processed = true;
+                }
+            });
     browser->setNavigationGate(
         [this, browser](const QUrl& url) { return passNavigation(browser, url); });
     connect(browser, &TWebBrowser::NavigationRefused, this,

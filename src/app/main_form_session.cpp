@@ -297,7 +297,7 @@ void TMainForm::SaveUserState() {
 QString TMainForm::GetUserFolder() {
     // Read afresh: a changed favourites folder counts from the next favourites operation.
     const std::string& group = session_->groupName();
-    const GroupRecord policy = group.empty() ? policyDefaults() : readGroupPolicy(group);
+    const GroupRecord policy = currentGroupPolicy();
     return qs(userFolder(policy, group, session_->userName()).text);
 }
 

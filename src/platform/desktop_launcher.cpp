@@ -12,4 +12,22 @@ bool DesktopLauncher::openUrl(const std::string& address) {
                                    QStringList{QString::fromStdString(address)});
 }
 
+bool DesktopLauncher::startProgram(const std::string& program,
+                                   const std::vector<std::string>& arguments,
+                                   const std::string& folder) {
+    QStringList list;
+    for (const std::string& argument : arguments)
+        list.append(QString::fromStdString(argument));
+    return QProcess::startDetached(QString::fromStdString(program), list,
+                                   QString::fromStdString(folder));
+}
+
+bool DesktopLauncher::runCommandLine(const std::string& commandLine) {
+    QStringList words = QProcess::splitCommand(QString::fromStdString(commandLine));
+    if (words.isEmpty())
+        return false;
+    const QString program = words.takeFirst();
+    return QProcess::startDetached(program, words);
+}
+
 }  // namespace tarn

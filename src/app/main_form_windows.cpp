@@ -1,0 +1,104 @@
+// New windows that pages ask for, spawned copies of the program, and the Mail menu.
+#include <QCoreApplication>
+#include <QUrl>
+
+#include "app/engine/web_browser.h"
+#include "app/main_form.h"
+#include "log/log_writer.h"
+#include "platform/launcher.h"
+#include "platform/program_folder.h"
+#include "platform/prompter.h"
+#include "settings/config_values.h"
+#include "settings/group_record.h"
+#include "settings/settings_store.h"
+
+namespace tarn {
+namespace {
+
+enum NewWindowAction { SpawnCopy = 0, PlatformBrowser = 1, NextPane = 2, CurrentPane = 3 };
+
+std::string programFile() {
+    return QCoreApplication::applicationFilePath().toStdString();
+}
+
+}  // namespace
+
+GroupRecord TMainForm::currentGroupPolicy() const {
+    const std::string& group = session_->groupName();
+    return group.empty() ? policyDefaults() : readGroupPolicy(group);
+}
+
+void TMainForm::WebBrowser1NewWindow(const QString& url, bool& Processed) {
+    WebBrowser1FrameNewWindow(url, Processed);
+}
+
+void TMainForm::WebBrowser1FrameNewWindow(const QString& url, bool& Processed) {
+    // The engine never opens a window of its own, whatever happens here.
+    Processed = true;
+    const int action = readSetting(SettingsStore(session_->configKey()), config::kSection,
+                                   config::iNewWindowAction);
+    switch (action) {
+        case SpawnCopy: {
+            // The copy would refuse it too; it is not started for nothing.
+            const FilterDecision decision =
+                session_->navigationPolicy()->decide({url.toStdString(), NavigationType::Link});
+            if (decision.verdict != FilterVerdict::Allowed) {
+                WebBrowser1NavigationRefused(url, QString::fromStdString(decision.status),
+                                             decision.log);
+                return;
+            }
+            launcher_.startProgram(programFile(),
+                                   {"Url=" + url.toStdString(), "Group=" + session_->groupName(),
+                                    "User=" + session_->userName()},
+                                   programFolder().string());
+            return;
+        }
+        case PlatformBrowser:
+            HiddenBrowserNewWindow(url, TWebBrowser::NavOpenInNewWindow);
+            return;
+        case NextPane: {
+            const int next = panes_->current() % 4 + 1;
+            if (panes_->count() < next)
+                NewSplitButtonClick();
+            Panes[next - 1].browser->Navigate(url);
+            return;
+        }
+        case CurrentPane:
+            Panes[panes_->current() - 1].browser->Navigate(url);
+            return;
+        default:
+            return;  // other values only suppress the window
+    }
+}
+
+void TMainForm::SpeedButton1Click() {
+    launcher_.startProgram(
+        programFile(), {"Copy=1", "Group=" + session_->groupName(), "User=" + session_->userName()},
+        programFolder().string());
+}
+
+// The group's permissions as they stand now: an administrator's change counts at once.
+void TMainForm::NewMessage1Click() {
+    GroupRecord group;
+    if (!readReporting([&] { group = currentGroupPolicy(); }))
+        return;
+    if (!group.bGroupAllowMailMenu) {
+        prompter_.message("New messages may not be created using Tarnview");
+        return;
+    }
+    HiddenBrowserNewWindow(QStringLiteral("Mailto:"), TWebBrowser::NavOpenInNewWindow);
+}
+
+void TMainForm::ReadMessages1Click() {
+    GroupRecord group;
+    if (!readReporting([&] { group = currentGroupPolicy(); }))
+        return;
+    if (!group.bGroupAllowReadMail) {
+        prompter_.message("Messages may not be read from Tarnview");
+        return;
+    }
+    if (!launcher_.runCommandLine(group.sGroupReadMailProgram))
+        prompter_.message("Error invoking your mail reader program, check admin mail settings..");
+}
+
+}  // namespace tarn

@@ -1,0 +1,211 @@
+// New windows that pages ask for, the New window button and the Mail menu.
+#include <gmock/gmock.h>
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QToolButton>
+#include <fstream>
+#include <sstream>
+
+#include "app/engine/web_browser.h"
+#include "main_form_fixture.h"
+#include "platform/program_folder.h"
+#include "qt_wait.h"
+#include "settings/registry_layout.h"
+#include "settings/settings_store.h"
+#include "settings/site_lists.h"
+
+namespace tarn::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+class WindowsTest : public MainFormTest {
+  protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        markInstalled();
+        logFile = dataHome / "activity.log";
+        SettingsStore admin(kAdminKey);
+        admin.write_bool("", "bLoggingEnabled", true);
+        admin.write_string("", "sLogFileLocation", logFile.string());
+    }
+
+    void setAction(int action) {
+        SettingsStore(std::string(kDefaultConfigKey) + "\\Config")
+            .write_int("", "iNewWindowAction", action);
+    }
+
+    // Refuses every address with "BAD" in it.
+    void excludeBad() {
+        createExclusionList("block");
+        saveListPart(ListFamily::URLExclusion, "block", {"BAD"});
+        group().write_bool("", "bGroupUseExcl", true);
+        group().write_string("", "sGroupExclList", "block");
+    }
+
+    SettingsStore group() { return SettingsStore(std::string(kGroupsKey) + "\\Default Group"); }
+
+    QString url(const char* path) const { return server.url(QString::fromLatin1(path)).toString(); }
+
+    // A page asks for a new window on `address`; true when the engine is kept from opening one.
+    bool askForWindow(TMainForm& form, const QString& address) {
+        bool processed = false;
+        form.WebBrowser1NewWindow(address, processed);
+        return processed;
+    }
+
+    std::string log() const {
+        std::ifstream in(logFile);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    std::filesystem::path logFile;
+};
+
+TEST_F(WindowsTest, TheNextPaneIsAddedWhenMissingAndPaneFourWrapsToOne) {
+    setAction(2);
+    struct Case {
+        int panes, current, target, panesAfter;
+    };
+    for (const Case c : {Case{1, 1, 2, 2}, Case{2, 2, 3, 3}, Case{4, 4, 1, 4}}) {
+        auto form = start();
+        while (form->paneState().count() < c.panes)
+            form->NewSplitButtonClick();
+        form->SetCurrentPane(c.current);
+        EXPECT_TRUE(askForWindow(*form, url("/one")));
+        EXPECT_EQ(form->paneState().count(), c.panesAfter) << c.panes << " panes, " << c.current;
+        EXPECT_TRUE(waitForPage(*form, c.target, QUrl(url("/one"))))
+            << c.panes << " panes, " << c.current;
+    }
+}
+
+TEST_F(WindowsTest, TheCurrentPaneTakesThePageAndOtherActionsOpenNothing) {
+    setAction(3);
+    auto form = start();
+    form->Panes[0].browser->Navigate(url("/one"));
+    ASSERT_TRUE(waitForPage(*form, 1, QUrl(url("/one"))));
+    EXPECT_TRUE(askForWindow(*form, url("/two")));
+    EXPECT_TRUE(waitForPage(*form, 1, QUrl(url("/two"))));
+
+    setAction(5);
+    EXPECT_TRUE(askForWindow(*form, url("/one")));
+    QTest::qWait(300);
+    EXPECT_EQ(form->Panes[0].browser->LocationURL(), url("/two"));
+    EXPECT_EQ(form->paneState().count(), 1);
+    EXPECT_TRUE(launcher.started.empty());
+    EXPECT_TRUE(launcher.opened.empty());
+}
+
+TEST_F(WindowsTest, ASpawnedCopyGetsTheAddressWholeAndARefusedOneNoCopy) {
+    setAction(0);
+    auto form = start();
+    const QString odd = url("/a page") + QStringLiteral("?q=\"quoted words\"");
+    EXPECT_TRUE(askForWindow(*form, odd));
+    ASSERT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(launcher.started[0].program, QCoreApplication::applicationFilePath().toStdString());
+    EXPECT_EQ(launcher.started[0].folder, programFolder().string());
+    EXPECT_THAT(
+        launcher.started[0].arguments,
+        ElementsAre("Url=" + odd.toStdString(), "Group=Default Group", "User=Default User"));
+
+    excludeBad();
+    ASSERT_TRUE(form->ReloadSettings(true));
+    EXPECT_TRUE(askForWindow(*form, url("/bad")));
+    EXPECT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(form->StatusPanel->text(), QStringLiteral("excluding: ") + url("/bad"));
+    EXPECT_NE(log().find("Excluded site attempt: " + url("/bad").toStdString()), std::string::npos)
+        << log();
+}
+
+TEST_F(WindowsTest, EveryActionJudgesTheAddressWhereItOpens) {
+    excludeBad();
+    auto form = start();
+    form->Panes[0].browser->Navigate(url("/one"));
+    ASSERT_TRUE(waitForPage(*form, 1, QUrl(url("/one"))));
+    for (const int action : {1, 2, 3}) {
+        setAction(action);
+        EXPECT_TRUE(askForWindow(*form, url("/bad")));
+        EXPECT_TRUE(waitUntil([&] {
+            return form->StatusPanel->text() == QStringLiteral("excluding: ") + url("/bad");
+        })) << "action "
+            << action;
+        form->StatusPanel->clear();
+    }
+    QTest::qWait(300);
+    EXPECT_TRUE(launcher.opened.empty());
+    for (int pane = 1; pane <= form->paneState().count(); ++pane)
+        EXPECT_NE(form->Panes[pane - 1].browser->LocationURL(), url("/bad")) << pane;
+
+    setAction(1);
+    EXPECT_TRUE(askForWindow(*form, url("/two")));
+    EXPECT_THAT(launcher.opened, ElementsAre(url("/two").toStdString()));
+}
+
+TEST_F(WindowsTest, ALinkWithATargetReachesTheSwitch) {
+    setAction(3);
+    server.addPage(QStringLiteral("/target"),
+                   "<html><title>Target</title><body style=\"margin:0\"><a target=\"_blank\" "
+                   "href=\"/two\" style=\"display:block;width:300px;height:200px\">two</a>"
+                   "</body></html>");
+    auto form = start();
+    form->Panes[0].browser->Navigate(url("/target"));
+    ASSERT_TRUE(waitForPage(*form, 1, QUrl(url("/target"))));
+    QWidget* view = form->Panes[0].browser->focusProxy();
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(40, 40));
+    QTest::qWait(300);
+    if (form->Panes[0].browser->LocationURL() != url("/two"))
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(40, 40));
+    EXPECT_TRUE(waitForPage(*form, 1, QUrl(url("/two"))));
+}
+
+TEST_F(WindowsTest, TheNewWindowButtonStartsACopyForTheSameUser) {
+    auto form = start();
+    form->SpeedButton1->click();
+    ASSERT_EQ(launcher.started.size(), 1u);
+    EXPECT_THAT(launcher.started[0].arguments,
+                ElementsAre("Copy=1", "Group=Default Group", "User=Default User"));
+}
+
+TEST_F(WindowsTest, NewMessageFollowsTheMailMenuAndTheMailLinkPermissions) {
+    group().write_bool("", "bGroupAllowMailLinks", false);
+    auto form = start();
+    form->NewMessage1->trigger();
+    EXPECT_TRUE(waitUntil([&] {
+        return form->StatusPanel->text() == QStringLiteral("email links have been disabled..");
+    }));
+    EXPECT_TRUE(launcher.opened.empty());
+
+    group().write_bool("", "bGroupAllowMailLinks", true);
+    ASSERT_TRUE(form->ReloadSettings(true));
+    form->NewMessage1->trigger();
+    ASSERT_EQ(launcher.opened.size(), 1u);
+    EXPECT_EQ(QString::fromStdString(launcher.opened[0]).toLower(), QStringLiteral("mailto:"));
+
+    group().write_bool("", "bGroupAllowMailMenu", false);
+    form->NewMessage1->trigger();
+    EXPECT_THAT(prompter.shown, ElementsAre("New messages may not be created using Tarnview"));
+    EXPECT_EQ(launcher.opened.size(), 1u);
+}
+
+TEST_F(WindowsTest, ReadMessagesRunsTheGroupsReaderOrSaysWhyNot) {
+    auto form = start();
+    form->ReadMessages1->trigger();  // no reader set
+    group().write_string("", "sGroupReadMailProgram", "mail-reader --box 'My Inbox'");
+    form->ReadMessages1->trigger();
+    launcher.runs = false;
+    form->ReadMessages1->trigger();
+    group().write_bool("", "bGroupAllowReadMail", false);
+    form->ReadMessages1->trigger();
+    EXPECT_THAT(launcher.commandLines,
+                ElementsAre("", "mail-reader --box 'My Inbox'", "mail-reader --box 'My Inbox'"));
+    EXPECT_THAT(prompter.shown,
+                ElementsAre("Error invoking your mail reader program, check admin mail settings..",
+                            "Error invoking your mail reader program, check admin mail settings..",
+                            "Messages may not be read from Tarnview"));
+}
+
+}  // namespace
+}  // namespace tarn::test
