@@ -44,6 +44,9 @@ StartArguments parseCommandLine(const std::vector<std::string>& parameters) {
         if (auto user = valueOf(parameter, "User")) {
             arguments.UserName = std::move(user);
         }
+        if (auto token = valueOf(parameter, "Token")) {
+            arguments.Token = std::move(*token);
+        }
     }
     return arguments;
 }

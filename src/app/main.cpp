@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/desktop_launcher.h"
 #include "platform/message_box_prompter.h"
+#include "session/spawn_token.h"
 
 int main(int argc, char** argv) {
     tarn::hardenEngineStartup(argc, argv);
@@ -35,8 +36,16 @@ int main(int argc, char** argv) {
         window->raise();
         window->activateWindow();
     });
-    if (tarn::parseCommandLine(parameters).SpawnedCopy == 0 && !instance.claim())
+    const tarn::StartArguments arguments = tarn::parseCommandLine(parameters);
+    if (arguments.SpawnedCopy == 0 && !instance.claim())
         return 0;
+    tarn::SystemClock clock;
+    if (arguments.SpawnedCopy != 0 &&
+        !tarn::claimSpawnToken(arguments.Token, arguments.GroupName.value_or(""),
+                               arguments.UserName.value_or(""), clock)) {
+        std::fprintf(stderr, "tarnview: a copy runs only when Tarnview itself starts it\n");
+        return 1;
+    }
 
     if (const auto failure = tarn::checkHives()) {
         std::fprintf(stderr, "tarnview: %s\n", failure->c_str());
@@ -44,7 +53,6 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    tarn::SystemClock clock;
     tarn::DesktopLauncher launcher;
     tarn::TMainForm form(parameters, clock, prompter, launcher);
     window = &form;

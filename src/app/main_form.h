@@ -209,6 +209,8 @@ class TMainForm : public QMainWindow {
     bool passNavigation(TWebBrowser* browser, const QUrl& url);
     // Closing a main instance while on line hangs up, asking first unless the group says not to.
     void hangUpOnClose();
+    // Starts a copy of the program for the signed-on user with `arguments` and its permission.
+    void startCopy(std::vector<std::string> arguments);
     // The signed-on group's record read afresh (the defaults while nobody is signed on).
     GroupRecord currentGroupPolicy() const;
     void showConnectButtons();

@@ -8,6 +8,7 @@
 #include "platform/launcher.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
+#include "session/spawn_token.h"
 #include "settings/config_values.h"
 #include "settings/group_record.h"
 #include "settings/settings_store.h"
@@ -47,10 +48,7 @@ void TMainForm::WebBrowser1FrameNewWindow(const QString& url, bool& Processed) {
                                              decision.log);
                 return;
             }
-            launcher_.startProgram(programFile(),
-                                   {"Url=" + url.toStdString(), "Group=" + session_->groupName(),
-                                    "User=" + session_->userName()},
-                                   programFolder().string());
+            startCopy({"Url=" + url.toStdString()});
             return;
         }
         case PlatformBrowser:
@@ -72,9 +70,19 @@ void TMainForm::WebBrowser1FrameNewWindow(const QString& url, bool& Processed) {
 }
 
 void TMainForm::SpeedButton1Click() {
-    launcher_.startProgram(
-        programFile(), {"Copy=1", "Group=" + session_->groupName(), "User=" + session_->userName()},
-        programFolder().string());
+    startCopy({"Copy=1"});
+}
+
+void TMainForm::startCopy(std::vector<std::string> arguments) {
+    const std::string& group = session_->groupName();
+    const std::string& user = session_->userName();
+    std::string token;
+    if (!readReporting([&] { token = issueSpawnToken(group, user, clock_); }))
+        return;
+    arguments.push_back("Group=" + group);
+    arguments.push_back("User=" + user);
+    arguments.push_back("Token=" + token);
+    launcher_.startProgram(programFile(), arguments, programFolder().string());
 }
 
 // The group's permissions as they stand now: an administrator's change counts at once.

@@ -50,6 +50,7 @@ const CommandLineCase kCases[] = {
     {"SeparatorUnchecked", {"Url:x", "Group#g"}, {1, "x", "g", std::nullopt}},
     {"KeywordsAreCaseSensitive", {"url=a", "COPY=2", "group=g", "user=u", "Urx=b", ""}, {}},
     {"PrefixOnlyMatters", {"Username=zed"}, {0, "", std::nullopt, "ame=zed"}},
+    {"TokenOfACopy", {"Copy=1", "Token=0a1b"}, {1, "", std::nullopt, std::nullopt, "0a1b"}},
 };
 
 std::string caseName(const ::testing::TestParamInfo<CommandLineCase>& param) {

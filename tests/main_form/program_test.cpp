@@ -5,6 +5,7 @@
 
 #include "main_form_fixture.h"
 #include "qt_wait.h"
+#include "session/spawn_token.h"
 
 namespace tarn::test {
 namespace {
@@ -62,9 +63,20 @@ TEST_F(ProgramTest, ASecondStartForTheSamePersonEndsAndASpawnedCopyRunsBeside) {
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(server.hits(QStringLiteral("/one")), 1) << "the second start opened a window";
 
+    // A copy started by hand, without the main instance's permission, ends at once.
+    const QStringList copyArguments{
+        QStringLiteral("Url=") + server.url(QStringLiteral("/two")).toString(),
+        QStringLiteral("Group=Default Group"), QStringLiteral("User=Default User")};
+    QProcess intruder;
+    intruder.start(QStringLiteral(TARN_TARNVIEW), copyArguments);
+    ASSERT_TRUE(intruder.waitForFinished(15000));
+    EXPECT_NE(intruder.exitCode(), 0);
+
     QProcess copy;
     copy.start(QStringLiteral(TARN_TARNVIEW),
-               {QStringLiteral("Url=") + server.url(QStringLiteral("/two")).toString()});
+               copyArguments + QStringList{QStringLiteral("Token=") +
+                                           QString::fromStdString(issueSpawnToken(
+                                               "Default Group", "Default User", SystemClock()))});
     ASSERT_TRUE(copy.waitForStarted());
     EXPECT_TRUE(waitUntil([&] { return server.hits(QStringLiteral("/two")) > 0; }, 30000));
     EXPECT_EQ(copy.state(), QProcess::Running);

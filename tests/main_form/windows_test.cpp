@@ -11,6 +11,7 @@
 #include "main_form_fixture.h"
 #include "platform/program_folder.h"
 #include "qt_wait.h"
+#include "session/spawn_token.h"
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
 #include "settings/site_lists.h"
@@ -19,6 +20,7 @@ namespace tarn::test {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::StartsWith;
 
 class WindowsTest : public MainFormTest {
   protected:
@@ -107,9 +109,17 @@ TEST_F(WindowsTest, ASpawnedCopyGetsTheAddressWholeAndARefusedOneNoCopy) {
     ASSERT_EQ(launcher.started.size(), 1u);
     EXPECT_EQ(launcher.started[0].program, QCoreApplication::applicationFilePath().toStdString());
     EXPECT_EQ(launcher.started[0].folder, programFolder().string());
-    EXPECT_THAT(
-        launcher.started[0].arguments,
-        ElementsAre("Url=" + odd.toStdString(), "Group=Default Group", "User=Default User"));
+    EXPECT_THAT(launcher.started[0].arguments,
+                ElementsAre("Url=" + odd.toStdString(), "Group=Default Group", "User=Default User",
+                            StartsWith("Token=")));
+    // The token lets a copy of that user run, and no one else's.
+    EXPECT_FALSE(
+        claimSpawnToken(launcher.started[0].arguments[3].substr(6), "Default Group", "ann", clock));
+    EXPECT_TRUE(askForWindow(*form, odd));
+    ASSERT_EQ(launcher.started.size(), 2u);
+    EXPECT_TRUE(claimSpawnToken(launcher.started[1].arguments[3].substr(6), "Default Group",
+                                "Default User", clock));
+    launcher.started.resize(1);
 
     excludeBad();
     ASSERT_TRUE(form->ReloadSettings(true));
@@ -165,8 +175,9 @@ TEST_F(WindowsTest, TheNewWindowButtonStartsACopyForTheSameUser) {
     auto form = start();
     form->SpeedButton1->click();
     ASSERT_EQ(launcher.started.size(), 1u);
-    EXPECT_THAT(launcher.started[0].arguments,
-                ElementsAre("Copy=1", "Group=Default Group", "User=Default User"));
+    EXPECT_THAT(
+        launcher.started[0].arguments,
+        ElementsAre("Copy=1", "Group=Default Group", "User=Default User", StartsWith("Token=")));
 }
 
 TEST_F(WindowsTest, NewMessageFollowsTheMailMenuAndTheMailLinkPermissions) {
