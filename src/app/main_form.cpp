@@ -48,6 +48,10 @@ TMainForm::TMainForm(const std::vector<std::string>& parameters, Clock& clock, P
                                          blankPageUrl().toStdString())),
       panes_(std::make_unique<PaneState>()),
       profiles_(std::make_unique<EngineProfiles>(session_->navigationPolicy())) {
+    if (session_->spawnedCopy()) {
+        profiles_->keepOffTheRecord();
+        handoverToken_ = parseCommandLine(parameters).Token;
+    }
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(QStringLiteral("Tarnview"));
     resize(675, 480);

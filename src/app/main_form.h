@@ -255,7 +255,8 @@ class TMainForm : public QMainWindow {
     OnlineServiceClient* onlineService_{};
     bool dialCancelled_ = false;
     bool dialing_ = false;
-    QString heldNavigation_;  // the address a dial on the first navigation was started for
+    QString heldNavigation_;     // the address a dial on the first navigation was started for
+    std::string handoverToken_;  // a spawned copy's token, until its cookies are taken
     Prompter& prompter_;
     Launcher& launcher_;
     std::unique_ptr<Session> session_;

@@ -10,6 +10,7 @@
 #include <exception>
 #include <functional>
 
+#include "app/engine/cookie_handover.h"
 #include "app/engine/engine_profiles.h"
 #include "app/engine/web_browser.h"
 #include "app/main_form.h"
@@ -319,6 +320,10 @@ void TMainForm::useProfileFor(const std::string& group, const std::string& user)
     QWebEngineProfile* profile = profiles_->switchTo(group, user);
     if (!profile)
         return;
+    // A spawned copy starts with the cookies its main instance handed over, once.
+    if (!handoverToken_.empty())
+        seedCookies(profile, takeCookieHandover(
+                                 cookieHandoverFile(std::exchange(handoverToken_, std::string()))));
     // A fresh page shows nothing; a pane that showed the blank page shows it again.
     const QString blank = blankPageUrl();
     for (TWebBrowser* browser : allBrowsers()) {

@@ -2,6 +2,8 @@
 #include <QCoreApplication>
 #include <QUrl>
 
+#include "app/engine/cookie_handover.h"
+#include "app/engine/engine_profiles.h"
 #include "app/engine/web_browser.h"
 #include "app/main_form.h"
 #include "log/log_writer.h"
@@ -82,6 +84,8 @@ void TMainForm::startCopy(std::vector<std::string> arguments) {
     arguments.push_back("Group=" + group);
     arguments.push_back("User=" + user);
     arguments.push_back("Token=" + token);
+    // Without its cookies the copy still runs, signed out of the sites.
+    writeCookieHandover(cookieHandoverFile(token), profiles_->currentCookies());
     launcher_.startProgram(programFile(), arguments, programFolder().string());
 }
 

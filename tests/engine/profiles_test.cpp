@@ -4,7 +4,9 @@
 #include <QPointer>
 #include <QProcess>
 #include <QWebEngineProfile>
+#include <filesystem>
 
+#include "app/engine/cookie_handover.h"
 #include "app/engine/engine_profiles.h"
 #include "browser_fixture.h"
 #include "platform/paths.h"
@@ -142,6 +144,36 @@ TEST_F(ProfilesTest, SwitchingGivesANewProfileOnlyForAnotherUserAndRetiresTheLas
     EXPECT_TRUE(anonymous.isNull());
     EXPECT_EQ(profiles.switchTo("Kids", "ann"), nullptr);
     browser->setProfile(parking());
+}
+
+TEST_F(ProfilesTest, AUsersCookiesAreHandedOverOnceToACopyThatKeepsNothing) {
+    EngineProfiles profiles(policy);
+    QWebEngineProfile* ann = profiles.switchTo("Kids", "ann");
+    setCookieWith(ann, QStringLiteral("ann"));
+    ASSERT_TRUE(waitUntil([&] { return profiles.currentCookies().size() == 2; }));
+
+    const std::filesystem::path file = cookieHandoverFile("0123456789abcdef0123456789abcdef");
+    ASSERT_TRUE(writeCookieHandover(file, profiles.currentCookies()));
+    EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    EngineProfiles copy(policy);
+    copy.keepOffTheRecord();
+    QWebEngineProfile* copied = copy.switchTo("Kids", "ann");
+    seedCookies(copied, takeCookieHandover(file));
+    EXPECT_FALSE(std::filesystem::exists(file)) << "the handover is read once";
+    EXPECT_TRUE(cookiesSentWith(copied).contains("who=ann"));
+    EXPECT_TRUE(takeCookieHandover(file).isEmpty());
+    browser->setProfile(parking());
+}
+
+TEST_F(ProfilesTest, ASpawnedCopysProfilesAreAllOffTheRecord) {
+    EngineProfiles profiles(policy);
+    profiles.keepOffTheRecord();
+    QWebEngineProfile* ann = profiles.switchTo("Kids", "ann");
+    ASSERT_NE(ann, nullptr);
+    EXPECT_TRUE(ann->isOffTheRecord());
+    EXPECT_FALSE(std::filesystem::exists(profileFolder("Kids", "ann")));
 }
 
 TEST_F(ProfilesTest, AProfileInUseIsRetiredOnlyWhenItsPageHasGone) {

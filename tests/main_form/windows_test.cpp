@@ -3,10 +3,13 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QNetworkCookie>
 #include <QToolButton>
+#include <QWebEngineProfile>
 #include <fstream>
 #include <sstream>
 
+#include "app/engine/cookie_handover.h"
 #include "app/engine/web_browser.h"
 #include "main_form_fixture.h"
 #include "platform/program_folder.h"
@@ -178,6 +181,26 @@ TEST_F(WindowsTest, TheNewWindowButtonStartsACopyForTheSameUser) {
     EXPECT_THAT(
         launcher.started[0].arguments,
         ElementsAre("Copy=1", "Group=Default Group", "User=Default User", StartsWith("Token=")));
+}
+
+TEST_F(WindowsTest, ACopyBrowsesOffTheRecordWithTheCookiesHandedOverToIt) {
+    const std::string token = "0123456789abcdef0123456789abcdef";
+    QNetworkCookie cookie("who", "ann");
+    cookie.setDomain(QStringLiteral("127.0.0.1"));
+    cookie.setPath(QStringLiteral("/"));
+    const std::filesystem::path handover = cookieHandoverFile(token);
+    ASSERT_TRUE(writeCookieHandover(handover, {cookie}));
+    auto copy = start({"Url=" + url("/two").toStdString(), "Group=Default Group",
+                       "User=Default User", "Token=" + token});
+    ASSERT_TRUE(waitForPage(*copy, 1, QUrl(url("/two"))));
+    EXPECT_TRUE(copy->Panes[0].browser->profile()->isOffTheRecord());
+    EXPECT_FALSE(std::filesystem::exists(handover));
+    QByteArray sent;
+    for (const auto& request : server.requests()) {
+        if (request.path == QStringLiteral("/two"))
+            sent = request.headers.value("cookie");
+    }
+    EXPECT_TRUE(sent.contains("who=ann")) << sent.toStdString();
 }
 
 TEST_F(WindowsTest, NewMessageFollowsTheMailMenuAndTheMailLinkPermissions) {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
 #include <cctype>
 
@@ -72,7 +73,7 @@ QWebEngineProfile* EngineProfiles::guarded(QWebEngineProfile* profile) {
 EngineProfiles::~EngineProfiles() = default;
 
 QWebEngineProfile* EngineProfiles::profileFor(const std::string& group, const std::string& user) {
-    if (isAnonymous(user))
+    if (offTheRecordOnly_ || isAnonymous(user))
         return guarded(new QWebEngineProfile(this));
     const std::filesystem::path folder = profileFolder(group, user);
     if (const auto found = persistent_.find(folder); found != persistent_.end()) {
@@ -84,6 +85,21 @@ QWebEngineProfile* EngineProfiles::profileFor(const std::string& group, const st
     profile->setPersistentStoragePath(qs(folder));
     profile->setCachePath(qs(folder / "cache"));
     persistent_.emplace(folder, profile);
+    // The store tells its cookies only as they come and go; a spawned copy is handed them.
+    QWebEngineCookieStore* store = profile->cookieStore();
+    connect(store, &QWebEngineCookieStore::cookieAdded, this,
+            [this, profile](const QNetworkCookie& cookie) {
+                QList<QNetworkCookie>& jar = cookies_[profile];
+                jar.removeIf(
+                    [&](const QNetworkCookie& held) { return held.hasSameIdentifier(cookie); });
+                jar.append(cookie);
+            });
+    connect(store, &QWebEngineCookieStore::cookieRemoved, this,
+            [this, profile](const QNetworkCookie& cookie) {
+                cookies_[profile].removeIf(
+                    [&](const QNetworkCookie& held) { return held.hasSameIdentifier(cookie); });
+            });
+    store->loadAllCookies();
     return profile;
 }
 
@@ -103,6 +119,11 @@ void EngineProfiles::retire(QWebEngineProfile* profile) {
         return;
     }
     delete profile;
+}
+
+QList<QNetworkCookie> EngineProfiles::currentCookies() const {
+    const auto found = cookies_.find(current_);
+    return found == cookies_.end() ? QList<QNetworkCookie>() : found->second;
 }
 
 QWebEngineProfile* EngineProfiles::switchTo(const std::string& group, const std::string& user) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QNetworkCookie>
 #include <QObject>
 #include <filesystem>
 #include <map>
@@ -30,6 +32,13 @@ class EngineProfiles : public QObject {
     // object, its data staying on disk.
     void retire(QWebEngineProfile* profile);
 
+    // From now on every profile is off the record, a user's too: a spawned copy runs beside its
+    // main instance, and two processes must never share one profile folder.
+    void keepOffTheRecord() { offTheRecordOnly_ = true; }
+
+    // The cookies of the profile the window browses in, as its store has reported them.
+    QList<QNetworkCookie> currentCookies() const;
+
     // Makes the profile of `group` and `user` the one the window browses in, retiring the one it
     // replaces; nullptr when theirs is the current one already.
     QWebEngineProfile* switchTo(const std::string& group, const std::string& user);
@@ -40,6 +49,8 @@ class EngineProfiles : public QObject {
     std::shared_ptr<const PolicySlot> policy_;
     std::map<std::filesystem::path, QWebEngineProfile*> persistent_;
     QWebEngineProfile* current_{};
+    bool offTheRecordOnly_ = false;
+    std::map<const QWebEngineProfile*, QList<QNetworkCookie>> cookies_;
     std::string currentGroup_, currentUser_;
 };
 
