@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QNetworkCookie>
+#include <QProcess>
+#include <QTimer>
 #include <QToolButton>
 #include <QWebEngineProfile>
 #include <fstream>
@@ -11,6 +13,7 @@
 
 #include "app/engine/cookie_handover.h"
 #include "app/engine/web_browser.h"
+#include "logon_typer.h"
 #include "main_form_fixture.h"
 #include "platform/program_folder.h"
 #include "qt_wait.h"
@@ -18,6 +21,7 @@
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
 #include "settings/site_lists.h"
+#include "settings/user_record.h"
 
 namespace tarn::test {
 namespace {
@@ -201,6 +205,40 @@ TEST_F(WindowsTest, ACopyBrowsesOffTheRecordWithTheCookiesHandedOverToIt) {
             sent = request.headers.value("cookie");
     }
     EXPECT_TRUE(sent.contains("who=ann")) << sent.toStdString();
+}
+
+TEST_F(WindowsTest, ACopyStartedForALinkShowsItAndClosesWhenItsUserSignsOff) {
+    // The copy checks its token's age on the real clock.
+    clock.set(std::chrono::system_clock::now());
+    SettingsStore admin(kAdminKey);
+    admin.write_bool("", "bUseLogon", true);
+    admin.write_bool("", "bUseGroups", true);
+    writeUserRecord("Default Group", "ann", {"Default Group", false, ""});
+    writeUserRecord("Default Group", "bob", {"Default Group", false, ""});
+    SettingsStore(std::string(kTarnviewRoot) + "\\Default Group\\ann\\Config")
+        .write_int("", "iNewWindowAction", 0);
+    LogonTyper ann({{QStringLiteral("ann"), QString()}});
+    auto form = start();
+    ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "ann"; }));
+    EXPECT_TRUE(askForWindow(*form, url("/two")));
+    ASSERT_EQ(launcher.started.size(), 1u);
+
+    // The program itself, started as the window asked.
+    QStringList arguments;
+    for (const std::string& argument : launcher.started[0].arguments)
+        arguments.append(QString::fromStdString(argument));
+    QProcess copy;
+    copy.start(QStringLiteral(TARN_TARNVIEW), arguments);
+    ASSERT_TRUE(copy.waitForStarted());
+    EXPECT_TRUE(waitUntil([&] { return server.hits(QStringLiteral("/two")) > 0; }, 30000));
+    EXPECT_EQ(copy.state(), QProcess::Running);
+
+    LogonTyper bob({{QStringLiteral("bob"), QString()}});
+    QTimer::singleShot(0, form.get(), [&] { form->SignonButtonClick(); });
+    ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "bob"; }));
+    EXPECT_TRUE(copy.waitForFinished(5000)) << "the copy outlived its user's sign-off";
+    if (copy.state() != QProcess::NotRunning)
+        copy.kill();
 }
 
 TEST_F(WindowsTest, NewMessageFollowsTheMailMenuAndTheMailLinkPermissions) {
