@@ -251,7 +251,20 @@ UrlFilter::UrlFilter(const GroupLists& lists)
     : excluded_(upperEntries({&lists.ExclusionList, &lists.WordList}).views),
       includedFragments_({}),
       inclusionOn_(!lists.InclusionList.empty()) {
+    for (const char c : std::string_view("/\\@:?#.%")) {
+        decodedMatters_.set(static_cast<unsigned char>(c));
+    }
     for (const auto* list : {&lists.ExclusionList, &lists.WordList}) {
+        for (const std::string& entry : *list) {
+            for (const char c : entry) {
+                // The decoded form is matched in upper case.
+                decodedMatters_.set(static_cast<unsigned char>(c));
+                decodedMatters_.set(static_cast<unsigned char>(upperAscii(c)));
+                if (c >= 'A' && c <= 'Z') {
+                    decodedMatters_.set(static_cast<unsigned char>(c - 'A' + 'a'));
+                }
+            }
+        }
         schemeEntries_ = schemeEntries_ || std::ranges::any_of(*list, [](const std::string& entry) {
                              return entry.find(':') != std::string::npos;
                          });
@@ -318,9 +331,15 @@ bool UrlFilter::excludedUpper(std::string_view address, std::string_view upper) 
     }
     std::string decoded;
     if (address.find('%') != std::string_view::npos) {
-        decoded = upperAscii(percentDecoded(address));
-        if (excluded_.foundIn(decoded)) {
-            return true;
+        std::bitset<256> produced;
+        std::string plain = percentDecoded(address, &produced);
+        // Bytes that occur in no entry and shape no part of the address can not make a match
+        // the address as given lacks: the decoded form is then the same to the lists.
+        if ((produced & decodedMatters_).any()) {
+            decoded = upperAscii(plain);
+            if (excluded_.foundIn(decoded)) {
+                return true;
+            }
         }
     }
     for (const std::string_view spelling : {upper, std::string_view(decoded)}) {
@@ -379,6 +398,10 @@ size_t UrlFilter::memoryBytes() const {
 }
 
 std::string percentDecoded(std::string_view text) {
+    return percentDecoded(text, nullptr);
+}
+
+std::string percentDecoded(std::string_view text, std::bitset<256>* produced) {
     // Each escape is decoded as soon as its last digit arrives, and the byte it gives may close
     // an escape begun before it: one pass reaches what decoding again and again would.
     std::string decoded;
@@ -391,6 +414,8 @@ std::string percentDecoded(std::string_view text) {
             const int value = hexValue(decoded[size - 2]) * 16 + hexValue(decoded[size - 1]);
             decoded.resize(size - 3);
             decoded.push_back(static_cast<char>(static_cast<unsigned char>(value)));
+            if (produced)
+                produced->set(static_cast<size_t>(value));
             size = decoded.size();
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -84,10 +85,15 @@ class UrlFilter {
     // Only an entry with a ':' can tell an address's "https:" from "http:", so without one
     // the plain form need not spell the scheme again.
     bool schemeEntries_ = false;
+    // Bytes that, produced by decoding an escape, can change what the exclusions find: those
+    // of the entries in either letter case, and those that shape an address.
+    std::bitset<256> decodedMatters_;
 };
 
 // Decodes %XX until none is left, so "%2562" gives "b" as "%62" does. Malformed escapes stay
 // as they are. Linear in the text however deep the nesting.
 std::string percentDecoded(std::string_view text);
+// The same, marking in `produced` each byte an escape gave.
+std::string percentDecoded(std::string_view text, std::bitset<256>* produced);
 
 }  // namespace tarn
