@@ -7,6 +7,7 @@
 
 #include "connect/ras_library.h"
 #include "platform/ascii_case.h"
+#include "ras/ras_records.h"
 
 namespace tarn {
 namespace {
@@ -39,11 +40,6 @@ std::optional<HRASCONN> activeConnection(const RasLibrary& ras, const std::strin
     return std::nullopt;
 }
 
-// The record's zeroed field keeps its last byte for the end of the text.
-void copyText(char* target, size_t size, const std::string& text) {
-    std::memcpy(target, text.data(), std::min(text.size(), size - 1));
-}
-
 RasResult dialEntry(const RasLibrary& ras, const RasEntrySettings& settings,
                     const std::function<void(const std::string&)>& status) {
     status("Dial: Starting dial-up connection..");
@@ -51,11 +47,11 @@ RasResult dialEntry(const RasLibrary& ras, const RasEntrySettings& settings,
         return {false, "You are already connected.."};
     RASDIALPARAMSA params{};
     params.dwSize = sizeof params;
-    copyText(params.szEntryName, sizeof params.szEntryName, settings.entry);
-    copyText(params.szCallbackNumber, sizeof params.szCallbackNumber, "*");
-    copyText(params.szUserName, sizeof params.szUserName, settings.userName);
-    copyText(params.szPassword, sizeof params.szPassword, settings.password);
-    copyText(params.szDomain, sizeof params.szDomain, "*");
+    copyRecordText(params.szEntryName, sizeof params.szEntryName, settings.entry);
+    copyRecordText(params.szCallbackNumber, sizeof params.szCallbackNumber, "*");
+    copyRecordText(params.szUserName, sizeof params.szUserName, settings.userName);
+    copyRecordText(params.szPassword, sizeof params.szPassword, settings.password);
+    copyRecordText(params.szDomain, sizeof params.szDomain, "*");
     status("Dial: Dialing and connecting...");
     HRASCONN connection = 0;
     const RasDword error = ras.RasDialA(nullptr, nullptr, &params, 0, nullptr, &connection);

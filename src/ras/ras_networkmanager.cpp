@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -183,9 +184,8 @@ RasDword failureOf(Bus& bus, const QList<QDBusObjectPath>& devices) {
 
 void copyText(char* target, size_t size, const QString& text) {
     const QByteArray bytes = text.toUtf8();
-    const size_t length = std::min(static_cast<size_t>(bytes.size()), size - 1);
-    std::memcpy(target, bytes.constData(), length);
-    target[length] = '\0';
+    tarn::copyRecordText(target, size,
+                         std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 // Device state reasons of NetworkManager that a dial meets, and what to tell the person.
@@ -264,8 +264,12 @@ std::string errorText(std::uint32_t code) {
     return "Dial-up networking error " + std::to_string(code) + ".";
 }
 
-bool haveQt() {
-    return QCoreApplication::instance() != nullptr;
+// The call's bus connection; none without a Qt application (the bus needs one) or a bus.
+std::unique_ptr<Bus> openBus() {
+    if (!QCoreApplication::instance())
+        return nullptr;
+    auto bus = std::make_unique<Bus>();
+    return bus->connected() ? std::move(bus) : nullptr;
 }
 
 }  // namespace
@@ -275,42 +279,40 @@ RAS_EXPORT RasDword RasDialA(void*, const char*, RASDIALPARAMSA* params, RasDwor
     if (!params || !connection || params->dwSize != sizeof(RASDIALPARAMSA))
         return kRasErrorInvalidSize;
     *connection = 0;
-    if (!haveQt())
-        return kNoBus;
-    Bus bus;
-    if (!bus.connected())
+    const auto bus = openBus();
+    if (!bus)
         return kNoBus;
     params->szEntryName[kRasMaxEntryName] = '\0';
-    const auto profile = findProfile(bus, params->szEntryName);
+    const auto profile = findProfile(*bus, params->szEntryName);
     if (!profile)
         return kRasErrorCannotFindEntry;
     // Activating again would silently replace the line that is up.
-    if (activeOf(bus, profile->path))
+    if (activeOf(*bus, profile->path))
         return kRasErrorPortNotAvailable;
     params->szUserName[kRasMaxUserName] = '\0';
     params->szPassword[kRasMaxPassword] = '\0';
     std::optional<tarn::SecretAgentSession> agent;
     if (params->szUserName[0] != '\0' || params->szPassword[0] != '\0') {
-        agent.emplace(bus.connection(), QString::fromUtf8(params->szUserName),
+        agent.emplace(bus->connection(), QString::fromUtf8(params->szUserName),
                       QString::fromUtf8(params->szPassword));
     }
     const QDBusMessage reply =
-        bus.call(kManagerPath, kManager, QStringLiteral("ActivateConnection"),
-                 {QVariant::fromValue(QDBusObjectPath(profile->path)),
-                  QVariant::fromValue(QDBusObjectPath(QStringLiteral("/"))),
-                  QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")))});
+        bus->call(kManagerPath, kManager, QStringLiteral("ActivateConnection"),
+                  {QVariant::fromValue(QDBusObjectPath(profile->path)),
+                   QVariant::fromValue(QDBusObjectPath(QStringLiteral("/"))),
+                   QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")))});
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return kRefused;
     const QString active = reply.arguments().at(0).value<QDBusObjectPath>().path();
     *connection = handleOf(active);
-    const auto devices = bus.property(active, kActive, QStringLiteral("Devices"));
+    const auto devices = bus->property(active, kActive, QStringLiteral("Devices"));
     const QList<QDBusObjectPath> deviceList =
-        devices ? bus.paths(*devices) : QList<QDBusObjectPath>();
+        devices ? bus->paths(*devices) : QList<QDBusObjectPath>();
     const QDeadlineTimer deadline(kDialSeconds * 1000);
     while (!deadline.hasExpired()) {
-        const auto state = bus.property(active, kActive, QStringLiteral("State"));
+        const auto state = bus->property(active, kActive, QStringLiteral("State"));
         if (!state || state->toUInt() == kDeactivated)
-            return failureOf(bus, deviceList);
+            return failureOf(*bus, deviceList);
         if (state->toUInt() == kActivated)
             return 0;
         QThread::msleep(kPollMs);
@@ -319,22 +321,20 @@ RAS_EXPORT RasDword RasDialA(void*, const char*, RASDIALPARAMSA* params, RasDwor
 }
 
 RAS_EXPORT RasDword RasHangUpA(HRASCONN connection) {
-    if (!haveQt())
-        return kNoBus;
-    Bus bus;
-    if (!bus.connected())
+    const auto bus = openBus();
+    if (!bus)
         return kNoBus;
     const QString active = pathOf(connection);
-    if (!isActive(bus, active))
+    if (!isActive(*bus, active))
         return kRasErrorInvalidHandle;
     const QDBusMessage reply =
-        bus.call(kManagerPath, kManager, QStringLiteral("DeactivateConnection"),
-                 {QVariant::fromValue(QDBusObjectPath(active))});
+        bus->call(kManagerPath, kManager, QStringLiteral("DeactivateConnection"),
+                  {QVariant::fromValue(QDBusObjectPath(active))});
     if (reply.type() != QDBusMessage::ReplyMessage)
         return kRefused;
     const QDeadlineTimer deadline(kHangUpSeconds * 1000);
     while (!deadline.hasExpired()) {
-        if (!isActive(bus, active))
+        if (!isActive(*bus, active))
             return 0;
         QThread::msleep(kPollMs);
     }
@@ -344,12 +344,10 @@ RAS_EXPORT RasDword RasHangUpA(HRASCONN connection) {
 RAS_EXPORT RasDword RasEnumConnectionsA(RASCONNA* connections, RasDword* bytes, RasDword* count) {
     if (!connections || !bytes || !count || connections->dwSize != sizeof(RASCONNA))
         return kRasErrorInvalidSize;
-    if (!haveQt())
+    const auto bus = openBus();
+    if (!bus)
         return kNoBus;
-    Bus bus;
-    if (!bus.connected())
-        return kNoBus;
-    const QList<QDBusObjectPath> actives = activeConnections(bus);
+    const QList<QDBusObjectPath> actives = activeConnections(*bus);
     if (!tarn::recordsFit(actives.size(), sizeof(RASCONNA), bytes, count))
         return kRasErrorBufferTooSmall;
     for (qsizetype i = 0; i < actives.size(); ++i) {
@@ -357,7 +355,7 @@ RAS_EXPORT RasDword RasEnumConnectionsA(RASCONNA* connections, RasDword* bytes, 
         std::memset(&record, 0, sizeof record);
         record.dwSize = sizeof(RASCONNA);
         record.hrasconn = handleOf(actives[i].path());
-        const auto id = bus.property(actives[i].path(), kActive, QStringLiteral("Id"));
+        const auto id = bus->property(actives[i].path(), kActive, QStringLiteral("Id"));
         copyText(record.szEntryName, sizeof record.szEntryName, id ? id->toString() : QString());
         copyText(record.szDeviceType, sizeof record.szDeviceType, QStringLiteral("network"));
         copyText(record.szDeviceName, sizeof record.szDeviceName, QStringLiteral("NetworkManager"));
@@ -368,10 +366,10 @@ RAS_EXPORT RasDword RasEnumConnectionsA(RASCONNA* connections, RasDword* bytes, 
 RAS_EXPORT RasDword RasGetConnectStatusA(HRASCONN connection, RASCONNSTATUSA* status) {
     if (!status || status->dwSize != sizeof(RASCONNSTATUSA))
         return kRasErrorInvalidSize;
-    if (!haveQt())
+    const auto bus = openBus();
+    if (!bus)
         return kNoBus;
-    Bus bus;
-    const auto state = bus.property(pathOf(connection), kActive, QStringLiteral("State"));
+    const auto state = bus->property(pathOf(connection), kActive, QStringLiteral("State"));
     if (!state)
         return kRasErrorInvalidHandle;
     status->rasconnstate = state->toUInt() == kActivated ? kRasConnected : kRasDisconnected;
@@ -382,7 +380,7 @@ RAS_EXPORT RasDword RasGetConnectStatusA(HRASCONN connection, RASCONNSTATUSA* st
 RAS_EXPORT RasDword RasGetErrorStringA(std::uint32_t code, char* text, RasDword size) {
     if (!text || size == 0)
         return kRasErrorInvalidSize;
-    copyText(text, size, QString::fromStdString(errorText(code)));
+    tarn::copyRecordText(text, size, errorText(code));
     return 0;
 }
 
@@ -390,12 +388,10 @@ RAS_EXPORT RasDword RasEnumEntriesA(const char*, const char*, RASENTRYNAMEA* ent
                                     RasDword* bytes, RasDword* count) {
     if (!entries || !bytes || !count || entries->dwSize != sizeof(RASENTRYNAMEA))
         return kRasErrorInvalidSize;
-    if (!haveQt())
+    const auto bus = openBus();
+    if (!bus)
         return kNoBus;
-    Bus bus;
-    if (!bus.connected())
-        return kNoBus;
-    const QList<Profile> profiles = phonebook(bus);
+    const QList<Profile> profiles = phonebook(*bus);
     if (!tarn::recordsFit(profiles.size(), sizeof(RASENTRYNAMEA), bytes, count))
         return kRasErrorBufferTooSmall;
     for (qsizetype i = 0; i < profiles.size(); ++i) {
@@ -408,11 +404,11 @@ RAS_EXPORT RasDword RasEnumEntriesA(const char*, const char*, RASENTRYNAMEA* ent
 RAS_EXPORT RasDword RasGetEntryDialParamsA(const char*, RASDIALPARAMSA* params, RasBool* password) {
     if (!params || params->dwSize != sizeof(RASDIALPARAMSA))
         return kRasErrorInvalidSize;
-    if (!haveQt())
+    const auto bus = openBus();
+    if (!bus)
         return kNoBus;
-    Bus bus;
     params->szEntryName[kRasMaxEntryName] = '\0';
-    if (!findProfile(bus, params->szEntryName))
+    if (!findProfile(*bus, params->szEntryName))
         return kRasErrorCannotFindEntry;
     if (password)
         *password = 0;

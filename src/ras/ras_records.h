@@ -1,6 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
+#include <string_view>
 
 #include "ras/ras_api.h"
 
@@ -16,6 +19,13 @@ inline bool recordsFit(std::size_t records, std::size_t recordSize, RasDword* by
         return true;
     *bytes = needed;
     return false;
+}
+
+// Copies `text` into a record's text field of `size` bytes, cut to fit and always ended.
+inline void copyRecordText(char* target, std::size_t size, std::string_view text) {
+    const std::size_t length = std::min(text.size(), size - 1);
+    std::memcpy(target, text.data(), length);
+    target[length] = '\0';
 }
 
 }  // namespace tarn

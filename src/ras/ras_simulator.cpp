@@ -125,12 +125,6 @@ HRASCONN nextHandle(const std::vector<Line>& lines) {
     return handle;
 }
 
-void copyText(char* target, size_t size, const std::string& text) {
-    const size_t length = std::min(text.size(), size - 1);
-    std::memcpy(target, text.data(), length);
-    target[length] = '\0';
-}
-
 }  // namespace
 
 RAS_EXPORT RasDword RasDialA(void*, const char*, RASDIALPARAMSA* params, RasDword, void*,
@@ -178,9 +172,9 @@ RAS_EXPORT RasDword RasEnumConnectionsA(RASCONNA* connections, RasDword* bytes, 
         std::memset(&record, 0, sizeof record);
         record.dwSize = sizeof(RASCONNA);
         record.hrasconn = lines[i].handle;
-        copyText(record.szEntryName, sizeof record.szEntryName, lines[i].name);
-        copyText(record.szDeviceType, sizeof record.szDeviceType, "modem");
-        copyText(record.szDeviceName, sizeof record.szDeviceName, "Simulated modem");
+        tarn::copyRecordText(record.szEntryName, sizeof record.szEntryName, lines[i].name);
+        tarn::copyRecordText(record.szDeviceType, sizeof record.szDeviceType, "modem");
+        tarn::copyRecordText(record.szDeviceName, sizeof record.szDeviceName, "Simulated modem");
     }
     return 0;
 }
@@ -227,7 +221,7 @@ RAS_EXPORT RasDword RasGetErrorStringA(std::uint32_t code, char* text, RasDword 
         default:
             message = "Dial-up networking error " + std::to_string(code) + ".";
     }
-    copyText(text, size, message);
+    tarn::copyRecordText(text, size, message);
     return 0;
 }
 
@@ -240,7 +234,7 @@ RAS_EXPORT RasDword RasEnumEntriesA(const char*, const char*, RASENTRYNAMEA* ent
         return kRasErrorBufferTooSmall;
     for (size_t i = 0; i < book.size(); ++i) {
         entries[i].dwSize = sizeof(RASENTRYNAMEA);
-        copyText(entries[i].szEntryName, sizeof entries[i].szEntryName, book[i].name);
+        tarn::copyRecordText(entries[i].szEntryName, sizeof entries[i].szEntryName, book[i].name);
     }
     return 0;
 }

@@ -10,9 +10,7 @@
 #include <QMenu>
 #include <QTimer>
 #include <QToolButton>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "app/engine/web_browser.h"
 #include "connect/online_service.h"
@@ -114,10 +112,7 @@ class ConnectTest : public MainFormTest {
         writeFile(phonebook, "School\nBroken;error=678\nSlow;delay=3000\nFlaky;drop=1\n");
         setenv("TARNVIEW_RAS_PHONEBOOK", phonebook.c_str(), 1);
         setenv("TARNVIEW_RAS_LIBRARY", TARN_RAS_SIMULATOR, 1);
-        logFile = dataHome / "activity.log";
-        SettingsStore admin(kAdminKey);
-        admin.write_bool("", "bLoggingEnabled", true);
-        admin.write_string("", "sLogFileLocation", logFile.string());
+        logActivity();
         groupStore.emplace(std::string(kGroupsKey) + "\\Default Group");
         group().write_bool("", "bGroupRASFlag", true);
         group().write_string("", "sRASEntry", "School");
@@ -134,17 +129,10 @@ class ConnectTest : public MainFormTest {
         return rasEntryConnected(entry, TARN_RAS_SIMULATOR);
     }
 
-    std::string log() const {
-        std::ifstream in(logFile);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
     // The group's key, opened once the test's hives are in place.
     SettingsStore& group() { return *groupStore; }
 
-    std::filesystem::path phonebook, logFile;
+    std::filesystem::path phonebook;
     std::optional<SettingsStore> groupStore;
 };
 

@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QUrl>
+#include <fstream>
+#include <sstream>
 
 #include "app/engine/web_browser.h"
 #include "qt_wait.h"
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
+#include "settings/site_lists.h"
 
 namespace tarn::test {
 
@@ -53,6 +56,32 @@ void MainFormTest::markInstalled() {
 bool MainFormTest::waitForPage(TMainForm& form, int pane, const QUrl& url) {
     TWebBrowser* browser = form.Panes[pane - 1].browser;
     return waitUntil([&] { return browser->LocationURL() == url.toString(); });
+}
+
+void MainFormTest::logActivity() {
+    logFile = dataHome / "activity.log";
+    SettingsStore admin(kAdminKey);
+    admin.write_bool("", "bLoggingEnabled", true);
+    admin.write_string("", "sLogFileLocation", logFile.string());
+}
+
+std::string MainFormTest::log() const {
+    std::ifstream in(logFile);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void MainFormTest::excludeInDefaultGroup(const std::string& list,
+                                         const std::vector<std::string>& entries,
+                                         const std::vector<std::string>& words) {
+    createExclusionList(list);
+    saveListPart(ListFamily::URLExclusion, list, entries);
+    if (!words.empty())
+        saveListPart(ListFamily::WordExclusion, list, words);
+    SettingsStore group(std::string(kGroupsKey) + "\\Default Group");
+    group.write_bool("", "bGroupUseExcl", true);
+    group.write_string("", "sGroupExclList", list);
 }
 
 bool MainFormTest::visible(const TMainForm& form, const QWidget* widget) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,11 +34,19 @@ class MainFormTest : public TempEnv {
     // True once pane `pane` (1 to 4) of `form` shows `url`.
     bool waitForPage(TMainForm& form, int pane, const QUrl& url);
     bool visible(const TMainForm& form, const QWidget* widget) const;
+    // Turns the activity log on, into `logFile`.
+    void logActivity();
+    // What the activity log holds; empty before anything is written.
+    std::string log() const;
+    // Makes `list` Default Group's exclusion list, refusing `entries` and `words`.
+    void excludeInDefaultGroup(const std::string& list, const std::vector<std::string>& entries,
+                               const std::vector<std::string>& words = {});
 
     LocalServer server;
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
     ManualClock clock;
+    std::filesystem::path logFile;
 };
 
 }  // namespace tarn::test

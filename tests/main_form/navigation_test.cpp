@@ -8,8 +8,6 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QToolButton>
-#include <fstream>
-#include <sstream>
 
 #include "app/engine/web_browser.h"
 #include "app/url_combo_box.h"
@@ -28,10 +26,7 @@ class NavigationTest : public MainFormTest {
     void SetUp() override {
         MainFormTest::SetUp();
         markInstalled();
-        logFile = dataHome / "activity.log";
-        SettingsStore admin(kAdminKey);
-        admin.write_bool("", "bLoggingEnabled", true);
-        admin.write_string("", "sLogFileLocation", logFile.string());
+        logActivity();
         server.addPage(QStringLiteral("/bad"), "<html><title>Bad</title>bad</html>");
         server.addPage(QStringLiteral("/badword"), "<html><title>Word</title>word</html>");
         server.addRedirect(QStringLiteral("/redirect"), QStringLiteral("/bad"));
@@ -47,21 +42,7 @@ class NavigationTest : public MainFormTest {
     }
 
     // Refuses "/BAD" as an exclusion entry and "badword" as a word for Default Group.
-    void excludeBad() {
-        createExclusionList("block");
-        saveListPart(ListFamily::URLExclusion, "block", {"/BAD"});
-        saveListPart(ListFamily::WordExclusion, "block", {"badword"});
-        SettingsStore group(std::string(kGroupsKey) + "\\Default Group");
-        group.write_bool("", "bGroupUseExcl", true);
-        group.write_string("", "sGroupExclList", "block");
-    }
-
-    std::string log() const {
-        std::ifstream in(logFile);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    void excludeBad() { excludeInDefaultGroup("block", {"/BAD"}, {"badword"}); }
 
     QString url(const char* path) const { return server.url(QString::fromLatin1(path)).toString(); }
 
@@ -90,8 +71,6 @@ class NavigationTest : public MainFormTest {
         QTest::qWait(300);
         QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(40, 40));
     }
-
-    std::filesystem::path logFile;
 };
 
 TEST_F(NavigationTest, EnterInAnAddressBoxOpensThePageInItsPaneAndRemembersIt) {
@@ -164,11 +143,7 @@ TEST_F(NavigationTest, BackToAPageThatTheNewListsRefuseStaysPut) {
     auto form = start();
     open(*form, "/one");
     open(*form, "/two");
-    createExclusionList("late");
-    saveListPart(ListFamily::URLExclusion, "late", {"/one"});
-    SettingsStore group(std::string(kGroupsKey) + "\\Default Group");
-    group.write_bool("", "bGroupUseExcl", true);
-    group.write_string("", "sGroupExclList", "late");
+    excludeInDefaultGroup("late", {"/one"});
     form->ReloadSettings(true);  // as after the administration window
 
     const int visits = server.hits(QStringLiteral("/one"));
@@ -269,11 +244,7 @@ TEST_F(NavigationTest, ThePlatformBrowserButtonOpensOnlyWhatTheListsAllow) {
     ASSERT_EQ(launcher.opened.size(), 1u);
     EXPECT_EQ(launcher.opened[0], "https://www.mozilla.org/");
 
-    createExclusionList("block");
-    saveListPart(ListFamily::URLExclusion, "block", {"mozilla"});
-    SettingsStore group(std::string(kGroupsKey) + "\\Default Group");
-    group.write_bool("", "bGroupUseExcl", true);
-    group.write_string("", "sGroupExclList", "block");
+    excludeInDefaultGroup("block", {"mozilla"});
     ASSERT_TRUE(form->ReloadSettings(true));
     form->TransparentButton1->click();
     EXPECT_EQ(launcher.opened.size(), 1u);

@@ -8,8 +8,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWebEngineProfile>
-#include <fstream>
-#include <sstream>
 
 #include "app/engine/cookie_handover.h"
 #include "app/engine/web_browser.h"
@@ -20,7 +18,6 @@
 #include "session/spawn_token.h"
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
-#include "settings/site_lists.h"
 #include "settings/user_record.h"
 
 namespace tarn::test {
@@ -34,10 +31,7 @@ class WindowsTest : public MainFormTest {
     void SetUp() override {
         MainFormTest::SetUp();
         markInstalled();
-        logFile = dataHome / "activity.log";
-        SettingsStore admin(kAdminKey);
-        admin.write_bool("", "bLoggingEnabled", true);
-        admin.write_string("", "sLogFileLocation", logFile.string());
+        logActivity();
     }
 
     void setAction(int action) {
@@ -46,12 +40,7 @@ class WindowsTest : public MainFormTest {
     }
 
     // Refuses every address with "BAD" in it.
-    void excludeBad() {
-        createExclusionList("block");
-        saveListPart(ListFamily::URLExclusion, "block", {"BAD"});
-        group().write_bool("", "bGroupUseExcl", true);
-        group().write_string("", "sGroupExclList", "block");
-    }
+    void excludeBad() { excludeInDefaultGroup("block", {"BAD"}); }
 
     SettingsStore group() { return SettingsStore(std::string(kGroupsKey) + "\\Default Group"); }
 
@@ -63,15 +52,6 @@ class WindowsTest : public MainFormTest {
         form.WebBrowser1NewWindow(address, processed);
         return processed;
     }
-
-    std::string log() const {
-        std::ifstream in(logFile);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    std::filesystem::path logFile;
 };
 
 TEST_F(WindowsTest, TheNextPaneIsAddedWhenMissingAndPaneFourWrapsToOne) {
