@@ -1,6 +1,7 @@
 #include "app/url_filter.h"
 
 #include <algorithm>
+#include <cstring>
 #include <initializer_list>
 #include <iterator>
 #include <stdexcept>
@@ -128,11 +129,76 @@ std::string_view innerAddress(std::string_view upper) {
     return upper;
 }
 
+// Images hold plain arrays in this machine's byte order; each piece starts 8-byte aligned.
+constexpr uint64_t kImageLayout = 0x3154'4c49'464c'5255;  // "URLFILT1"
+
+template <typename T>
+std::string_view bytesOf(const T& value) {
+    return {reinterpret_cast<const char*>(&value), sizeof value};
+}
+
+template <typename T>
+std::string_view bytesOf(std::span<const T> values) {
+    return {reinterpret_cast<const char*>(values.data()), values.size_bytes()};
+}
+
+std::string_view padding(size_t bytes) {
+    static constexpr char kZeros[8] = {};
+    return {kZeros, (8 - bytes % 8) % 8};
+}
+
+template <typename T>
+bool take(std::string_view& image, T& value) {
+    if (image.size() < sizeof value) {
+        return false;
+    }
+    std::memcpy(&value, image.data(), sizeof value);
+    image.remove_prefix(sizeof value);
+    return true;
+}
+
+template <typename T>
+bool takeArray(std::string_view& image, uint64_t count, std::span<const T>& values) {
+    if (count > image.size() / sizeof(T)) {
+        return false;
+    }
+    values = {reinterpret_cast<const T*>(image.data()), static_cast<size_t>(count)};
+    image.remove_prefix(values.size_bytes());
+    return true;
+}
+
+bool skipPadding(std::string_view& image, uint64_t bytes) {
+    const size_t pad = padding(static_cast<size_t>(bytes)).size();
+    if (image.size() < pad) {
+        return false;
+    }
+    image.remove_prefix(pad);
+    return true;
+}
+
+void writeText(const ImageWriter& write, std::string_view text) {
+    const uint64_t size = text.size();
+    write(bytesOf(size));
+    write(text);
+    write(padding(text.size()));
+}
+
+bool takeText(std::string_view& image, std::string& text) {
+    uint64_t size = 0;
+    if (!take(image, size) || size > image.size()) {
+        return false;
+    }
+    text.assign(image.substr(0, static_cast<size_t>(size)));
+    image.remove_prefix(static_cast<size_t>(size));
+    return skipPadding(image, size);
+}
+
 }  // namespace
 
 SubstringMatcher::SubstringMatcher(const std::vector<std::string_view>& entries) {
     std::string packed;
     buildTrie(sortedUnique(entries, packed));
+    viewOwnArrays();
     linkSuffixes();
 }
 
@@ -141,9 +207,9 @@ void SubstringMatcher::buildTrie(const std::vector<std::string_view>& sorted) {
     if (nodes >= kFinal) {
         throw std::length_error("URL filter lists are too large");
     }
-    firstChild_.reserve(nodes + 1);
-    fail_.reserve(nodes);
-    label_.reserve(nodes);
+    ownFirstChild_.reserve(nodes + 1);
+    ownFail_.reserve(nodes);
+    ownLabel_.reserve(nodes);
 
     // Breadth first, one level at a time: a node is the run of sorted entries that share its
     // prefix, and its children split the run by the next byte.
@@ -152,18 +218,18 @@ void SubstringMatcher::buildTrie(const std::vector<std::string_view>& sorted) {
     };
     std::vector<Run> level{{0, static_cast<uint32_t>(sorted.size())}};
     std::vector<Run> below;
-    label_.push_back(0);
-    fail_.push_back(0);
+    ownLabel_.push_back(0);
+    ownFail_.push_back(0);
     auto nextNode = static_cast<uint32_t>(1);
     for (size_t depth = 0; !level.empty(); ++depth) {
         below.clear();
         for (const Run run : level) {
-            const auto node = static_cast<uint32_t>(firstChild_.size());
-            firstChild_.push_back(nextNode);
+            const auto node = static_cast<uint32_t>(ownFirstChild_.size());
+            ownFirstChild_.push_back(nextNode);
             uint32_t i = run.begin;
             // Entries are unique, so at most one ends here, and it sorts first.
             if (i < run.end && sorted[i].size() == depth) {
-                fail_[node] |= kFinal;
+                ownFail_[node] |= kFinal;
                 ++i;
             }
             while (i < run.end) {
@@ -172,8 +238,8 @@ void SubstringMatcher::buildTrie(const std::vector<std::string_view>& sorted) {
                 while (j < run.end && sorted[j][depth] == byte) {
                     ++j;
                 }
-                label_.push_back(static_cast<unsigned char>(byte));
-                fail_.push_back(0);
+                ownLabel_.push_back(static_cast<unsigned char>(byte));
+                ownFail_.push_back(0);
                 below.push_back({i, j});
                 ++nextNode;
                 i = j;
@@ -181,9 +247,9 @@ void SubstringMatcher::buildTrie(const std::vector<std::string_view>& sorted) {
         }
         std::swap(level, below);
     }
-    firstChild_.push_back(nextNode);
-    for (uint32_t node = firstChild_[0]; node < firstChild_[1]; ++node) {
-        rootNext_[label_[node]] = node;
+    ownFirstChild_.push_back(nextNode);
+    for (uint32_t node = ownFirstChild_[0]; node < ownFirstChild_[1]; ++node) {
+        rootNext_[ownLabel_[node]] = node;
     }
 }
 
@@ -193,7 +259,7 @@ void SubstringMatcher::linkSuffixes() {
     for (uint32_t parent = 0; parent + 1 < firstChild_.size(); ++parent) {
         for (uint32_t node = firstChild_[parent]; node < firstChild_[parent + 1]; ++node) {
             const uint32_t suffix = parent == 0 ? 0 : next(fail_[parent] & ~kFinal, label_[node]);
-            fail_[node] |= suffix | (fail_[suffix] & kFinal);
+            ownFail_[node] |= suffix | (fail_[suffix] & kFinal);
         }
     }
 }
@@ -240,16 +306,50 @@ bool SubstringMatcher::foundIn(std::string_view text) const {
     return false;
 }
 
+void SubstringMatcher::viewOwnArrays() {
+    firstChild_ = ownFirstChild_;
+    fail_ = ownFail_;
+    label_ = ownLabel_;
+}
+
 size_t SubstringMatcher::memoryBytes() const {
-    return sizeof(*this) + firstChild_.capacity() * sizeof(uint32_t) +
-           fail_.capacity() * sizeof(uint32_t) + label_.capacity();
+    return sizeof(*this) + firstChild_.size_bytes() + fail_.size_bytes() + label_.size_bytes();
+}
+
+void SubstringMatcher::writeImage(const ImageWriter& write) const {
+    const uint64_t nodes = fail_.size();
+    write(bytesOf(nodes));
+    write(bytesOf(rootNext_));
+    write(bytesOf(firstChild_));
+    write(bytesOf(fail_));
+    write(bytesOf(label_));
+    write(padding(label_.size()));
+}
+
+std::optional<SubstringMatcher> SubstringMatcher::fromImage(std::string_view& image) {
+    uint64_t nodes = 0;
+    SubstringMatcher matcher;
+    if (!take(image, nodes) || !take(image, matcher.rootNext_) || nodes == 0 || nodes >= kFinal ||
+        !takeArray(image, nodes + 1, matcher.firstChild_) ||
+        !takeArray(image, nodes, matcher.fail_) || !takeArray(image, nodes, matcher.label_) ||
+        !skipPadding(image, nodes)) {
+        return std::nullopt;
+    }
+    // What a lookup relies on to stay inside the arrays.
+    const bool bounded =
+        matcher.firstChild_.front() == 1 && matcher.firstChild_.back() == nodes &&
+        std::ranges::all_of(matcher.rootNext_, [&](uint32_t node) { return node < nodes; });
+    if (!bounded) {
+        return std::nullopt;
+    }
+    return matcher;
 }
 
 UrlFilter::UrlFilter() : UrlFilter(GroupLists{}) {}
 
 UrlFilter::UrlFilter(const GroupLists& lists)
     : excluded_(upperEntries({&lists.ExclusionList, &lists.WordList}).views),
-      includedFragments_({}),
+      includedFragments_(std::vector<std::string_view>{}),
       inclusionOn_(!lists.InclusionList.empty()) {
     for (const char c : std::string_view("/\\@:?#.%")) {
         decodedMatters_.set(static_cast<unsigned char>(c));
@@ -275,6 +375,77 @@ UrlFilter::UrlFilter(const GroupLists& lists)
         addInclusion(entry, fragments);
     }
     includedFragments_ = SubstringMatcher(fragments);
+}
+
+UrlFilter::UrlFilter(SubstringMatcher excluded, SubstringMatcher included)
+    : excluded_(std::move(excluded)), includedFragments_(std::move(included)) {}
+
+void UrlFilter::writeImage(const ImageWriter& write) const {
+    const uint64_t flags = (inclusionOn_ ? 1u : 0u) | (schemeEntries_ ? 2u : 0u);
+    write(bytesOf(kImageLayout));
+    write(bytesOf(flags));
+    std::array<uint64_t, 4> decoded{};
+    for (size_t byte = 0; byte < decodedMatters_.size(); ++byte) {
+        decoded[byte / 64] |= static_cast<uint64_t>(decodedMatters_[byte]) << (byte % 64);
+    }
+    write(bytesOf(decoded));
+    excluded_.writeImage(write);
+    includedFragments_.writeImage(write);
+    const uint64_t hosts = includedHosts_.size();
+    write(bytesOf(hosts));
+    for (const auto& [name, entries] : includedHosts_) {
+        writeText(write, name);
+        const uint64_t count = entries.size();
+        write(bytesOf(count));
+        for (const HostEntry& entry : entries) {
+            writeText(write, entry.scheme);
+            writeText(write, entry.port);
+            writeText(write, entry.path);
+        }
+    }
+}
+
+std::shared_ptr<const UrlFilter> UrlFilter::fromImage(std::string_view image,
+                                                      std::shared_ptr<const void> keep) {
+    uint64_t layout = 0;
+    uint64_t flags = 0;
+    std::array<uint64_t, 4> decoded{};
+    if (reinterpret_cast<uintptr_t>(image.data()) % 8 != 0 || !take(image, layout) ||
+        layout != kImageLayout || !take(image, flags) || !take(image, decoded)) {
+        return nullptr;
+    }
+    auto excluded = SubstringMatcher::fromImage(image);
+    auto included = excluded ? SubstringMatcher::fromImage(image) : std::nullopt;
+    uint64_t hosts = 0;
+    if (!included || !take(image, hosts)) {
+        return nullptr;
+    }
+    std::shared_ptr<UrlFilter> filter(new UrlFilter(std::move(*excluded), std::move(*included)));
+    filter->inclusionOn_ = (flags & 1) != 0;
+    filter->schemeEntries_ = (flags & 2) != 0;
+    for (size_t byte = 0; byte < filter->decodedMatters_.size(); ++byte) {
+        filter->decodedMatters_[byte] = ((decoded[byte / 64] >> (byte % 64)) & 1) != 0;
+    }
+    for (uint64_t host = 0; host < hosts; ++host) {
+        std::string name;
+        uint64_t count = 0;
+        if (!takeText(image, name) || !take(image, count) || count > image.size()) {
+            return nullptr;
+        }
+        std::vector<HostEntry>& entries = filter->includedHosts_[name];
+        entries.resize(static_cast<size_t>(count));
+        for (HostEntry& entry : entries) {
+            if (!takeText(image, entry.scheme) || !takeText(image, entry.port) ||
+                !takeText(image, entry.path)) {
+                return nullptr;
+            }
+        }
+    }
+    if (!image.empty()) {
+        return nullptr;
+    }
+    filter->image_ = std::move(keep);
+    return filter;
 }
 
 void UrlFilter::addInclusion(std::string_view entry, std::vector<std::string_view>& fragments) {

@@ -4,6 +4,10 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -23,6 +27,9 @@ struct FilterDecision {
     bool operator==(const FilterDecision&) const = default;
 };
 
+// Takes the bytes of an image piece by piece.
+using ImageWriter = std::function<void(std::string_view)>;
+
 // Answers whether any of a fixed set of byte strings occurs in a text, in time linear in the
 // text whatever the number of entries (Aho-Corasick). Nodes are numbered breadth first, so the
 // children of a node are a run of consecutive nodes and need no edge list: a million blocklist
@@ -31,21 +38,34 @@ class SubstringMatcher {
   public:
     // Empty entries are dropped: they never match.
     explicit SubstringMatcher(const std::vector<std::string_view>& entries);
+    SubstringMatcher(SubstringMatcher&&) = default;
+    SubstringMatcher& operator=(SubstringMatcher&&) = default;
 
     bool foundIn(std::string_view text) const;
     size_t memoryBytes() const;
 
+    // The arrays as they lie in memory, for reading back without building.
+    void writeImage(const ImageWriter& write) const;
+    // A matcher reading the arrays at the front of `image`, which is moved past them; none when
+    // they do not fit or do not add up. The bytes must outlive the matcher.
+    static std::optional<SubstringMatcher> fromImage(std::string_view& image);
+
   private:
     static constexpr uint32_t kFinal = 0x8000'0000u;  // flag in fail_: an entry ends here
 
+    SubstringMatcher() = default;
     void buildTrie(const std::vector<std::string_view>& sorted);
     void linkSuffixes();
+    void viewOwnArrays();
     uint32_t child(uint32_t node, unsigned char byte) const;
     uint32_t next(uint32_t node, unsigned char byte) const;
 
-    std::vector<uint32_t> firstChild_;      // children of n: firstChild_[n] .. firstChild_[n + 1]
-    std::vector<uint32_t> fail_;            // longest proper suffix that is a node, | kFinal
-    std::vector<unsigned char> label_;      // the byte that leads to the node from its parent
+    // Built arrays live here; read back from an image, the views point into it instead.
+    std::vector<uint32_t> ownFirstChild_, ownFail_;
+    std::vector<unsigned char> ownLabel_;
+    std::span<const uint32_t> firstChild_;  // children of n: firstChild_[n] .. firstChild_[n + 1]
+    std::span<const uint32_t> fail_;        // longest proper suffix that is a node, | kFinal
+    std::span<const unsigned char> label_;  // the byte that leads to the node from its parent
     std::array<uint32_t, 256> rootNext_{};  // the root's children by byte; 0 for none
 };
 
@@ -62,6 +82,14 @@ class UrlFilter {
     UrlFilter();
     explicit UrlFilter(const GroupLists& lists);
 
+    // The filter as bytes that fromImage reads back; the same lists give the same bytes.
+    void writeImage(const ImageWriter& write) const;
+    // A filter reading its matchers straight from `image` (8-byte aligned), which `keep` holds
+    // alive; none when the bytes are not an image of this layout. Only sizes and counts are
+    // checked: whoever stores images checks the bytes themselves.
+    static std::shared_ptr<const UrlFilter> fromImage(std::string_view image,
+                                                      std::shared_ptr<const void> keep);
+
     FilterDecision check(std::string_view address, bool allowMailLinks) const;
     // The exclusion entries and words alone: what a page's own requests must pass.
     bool excludes(std::string_view address) const;
@@ -74,6 +102,7 @@ class UrlFilter {
         std::string path;    // the address's path must start with it
     };
 
+    UrlFilter(SubstringMatcher excluded, SubstringMatcher included);
     bool excludedUpper(std::string_view address, std::string_view upper) const;
     bool included(std::string_view upper) const;
     void addInclusion(std::string_view upperEntry, std::vector<std::string_view>& fragments);
@@ -88,6 +117,7 @@ class UrlFilter {
     // Bytes that, produced by decoding an escape, can change what the exclusions find: those
     // of the entries in either letter case, and those that shape an address.
     std::bitset<256> decodedMatters_;
+    std::shared_ptr<const void> image_;  // what the matchers read, when read from an image
 };
 
 // Decodes %XX until none is left, so "%2562" gives "b" as "%62" does. Malformed escapes stay

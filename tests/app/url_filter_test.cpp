@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstring>
+#include <memory>
 #include <random>
 
 namespace tarn {
@@ -40,9 +42,28 @@ void PrintTo(const FilterCase& c, std::ostream* os) {
 
 class UrlFilterTable : public ::testing::TestWithParam<FilterCase> {};
 
+// The filter's image in memory aligned as a mapping is, kept alive by the filter read from it.
+std::shared_ptr<std::vector<uint64_t>> imageOf(const UrlFilter& filter) {
+    std::string bytes;
+    filter.writeImage([&](std::string_view piece) { bytes += piece; });
+    auto words = std::make_shared<std::vector<uint64_t>>((bytes.size() + 7) / 8);
+    std::memcpy(words->data(), bytes.data(), bytes.size());
+    EXPECT_EQ(bytes.size() % 8, 0u);
+    return words;
+}
+
+std::string_view bytesOf(const std::vector<uint64_t>& words) {
+    return {reinterpret_cast<const char*>(words.data()), words.size() * 8};
+}
+
 TEST_P(UrlFilterTable, Decides) {
     const FilterCase& c = GetParam();
-    EXPECT_EQ(UrlFilter(c.lists).check(c.address, c.allowMail), c.expected);
+    const UrlFilter filter(c.lists);
+    EXPECT_EQ(filter.check(c.address, c.allowMail), c.expected);
+    const auto image = imageOf(filter);
+    const auto readBack = UrlFilter::fromImage(bytesOf(*image), image);
+    ASSERT_NE(readBack, nullptr);
+    EXPECT_EQ(readBack->check(c.address, c.allowMail), c.expected) << "read back from its image";
 }
 
 GroupLists excl(std::vector<std::string> entries) {
@@ -211,6 +232,22 @@ std::string caseName(const ::testing::TestParamInfo<FilterCase>& param) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, UrlFilterTable, ::testing::ValuesIn(kCases), caseName);
+
+TEST(UrlFilter, AnImageThatIsCutShortOrDamagedInItsSizesIsRefused) {
+    const UrlFilter filter(GroupLists{{"evil.example", "ads."}, {"school.example", "/ok/"}, {"x"}});
+    const auto image = imageOf(filter);
+    const std::string_view whole = bytesOf(*image);
+    for (size_t size = 0; size < whole.size(); size += 8) {
+        EXPECT_EQ(UrlFilter::fromImage(whole.substr(0, size), nullptr), nullptr) << size;
+    }
+    // The layout mark, the first matcher's node count and the first child index, each wrong.
+    for (const size_t word : {size_t{0}, size_t{6}, size_t{7 + 256 / 2}}) {
+        auto damaged = std::make_shared<std::vector<uint64_t>>(*image);
+        (*damaged)[word] ^= 0x0000'0100'0000'0001u;
+        EXPECT_EQ(UrlFilter::fromImage(bytesOf(*damaged), damaged), nullptr) << word;
+    }
+    EXPECT_EQ(UrlFilter::fromImage(whole.substr(1), image), nullptr) << "not aligned";
+}
 
 TEST(UrlFilter, DefaultFilterAllowsEverythingButMail) {
     const UrlFilter filter;
