@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ make pkg-config
-    libsqlite3-dev sqlite3
+    libsqlite3-dev sqlite3 libxxhash-dev
     libgtest-dev libgmock-dev
     qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin libgl-dev libxkbcommon-dev
     fonts-dejavu-core

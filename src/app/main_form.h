@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QMainWindow>
 #include <QString>
+#include <QThreadPool>
 #include <array>
 #include <functional>
 #include <memory>
@@ -238,6 +239,12 @@ class TMainForm : public QMainWindow {
     // Runs `read`; a failure is shown in the error box and gives false.
     bool readReporting(const std::function<void()>& read);
     void switchToUser(const UserLoad& load);
+    // The group's lists are read and built on a thread of their own; the start pages wait for
+    // them.
+    void startListBuild(std::shared_ptr<ListBuild> build);
+    void listsBuilt(const std::shared_ptr<ListBuild>& build);
+    void showListCounts(const ListCounts& counts);
+    void navigateStartPages();
     void applyStartupSettings();
     void applyWindowConfig(const WindowConfig& config);
     void applySpawnedCopyLayout();
@@ -260,6 +267,7 @@ class TMainForm : public QMainWindow {
     Prompter& prompter_;
     Launcher& launcher_;
     std::unique_ptr<Session> session_;
+    QThreadPool listBuilds_;
     std::unique_ptr<PaneState> panes_;
     std::unique_ptr<EngineProfiles> profiles_;  // outlives the pages: the destructor deletes them
     int sortColumn_ = -1;  // the favourites list's last sort, until the next refresh

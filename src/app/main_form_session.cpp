@@ -129,11 +129,11 @@ void TMainForm::switchToUser(const UserLoad& load) {
     const auto& toolbars = load.toolbars;
     session_->switchTo(settings);
     showConnectButtons();
-    if (const auto& lists = settings.lists) {
-        ShowStatus(QStringLiteral("lists: %1\\%2\\%3")
-                       .arg(lists->exclusions)
-                       .arg(lists->words)
-                       .arg(lists->inclusions));
+    if (settings.listBuild) {
+        ShowStatus(QStringLiteral("loading group lists.."));
+        startListBuild(settings.listBuild);
+    } else if (const auto& lists = settings.lists) {
+        showListCounts(*lists);
     } else {
         ShowStatus(QStringLiteral("lists not refreshed.."));
     }
@@ -171,23 +171,57 @@ void TMainForm::switchToUser(const UserLoad& load) {
         const std::string& start = config.sPaneUrl[i];
         Panes[i].browser->setHomeUrl(start.empty() ? blankPageUrl() : qs(start));
     }
+    if (!session_->listsPending())
+        navigateStartPages();
+    const std::vector<TDock*> docks = allDocks();
+    const std::vector<TDockToolbar*> bars = allToolbars();
+    for (size_t i = 0; i < bars.size(); ++i) {
+        if (toolbars[i])
+            applyToolbarState(*bars[i], *toolbars[i], docks);
+    }
+}
+
+void TMainForm::startListBuild(std::shared_ptr<ListBuild> build) {
+    listBuilds_.start([this, build = std::move(build)] {
+        build->run([this, build] {
+            QMetaObject::invokeMethod(
+                this, [this, build] { listsBuilt(build); }, Qt::QueuedConnection);
+        });
+    });
+}
+
+void TMainForm::listsBuilt(const std::shared_ptr<ListBuild>& build) {
+    if (!session_->finishLists(build))
+        return;  // another user's lists are on their way, or nobody is signed on
+    if (!build->filter()) {
+        ShowStatus(QStringLiteral("lists not loaded.."));
+        prompter_.error(build->error());
+        return;
+    }
+    showListCounts(build->counts());
+    navigateStartPages();
+}
+
+void TMainForm::showListCounts(const ListCounts& counts) {
+    ShowStatus(QStringLiteral("lists: %1\\%2\\%3")
+                   .arg(counts.exclusions)
+                   .arg(counts.words)
+                   .arg(counts.inclusions));
+}
+
+void TMainForm::navigateStartPages() {
     if (session_->spawnedCopy()) {
         if (!session_->startUrl().empty())
             Panes[0].browser->Navigate(qs(session_->startUrl()));
         return;
     }
     // Nobody signed on has no start pages: the panes wait for the next user.
-    if (!session_->userName().empty()) {
-        for (int i = 0; i < panes_->count(); ++i) {
-            if (!config.sPaneUrl[i].empty())
-                Panes[i].browser->Navigate(qs(config.sPaneUrl[i]), TWebBrowser::NavAdmitted);
-        }
-    }
-    const std::vector<TDock*> docks = allDocks();
-    const std::vector<TDockToolbar*> bars = allToolbars();
-    for (size_t i = 0; i < bars.size(); ++i) {
-        if (toolbars[i])
-            applyToolbarState(*bars[i], *toolbars[i], docks);
+    if (session_->userName().empty())
+        return;
+    const WindowConfig& config = session_->config();
+    for (int i = 0; i < panes_->count(); ++i) {
+        if (!config.sPaneUrl[i].empty())
+            Panes[i].browser->Navigate(qs(config.sPaneUrl[i]), TWebBrowser::NavAdmitted);
     }
 }
 

@@ -3,10 +3,11 @@
 #include <utility>
 
 #include "log/log_line.h"
+#include "platform/paths.h"
 #include "settings/admin_area.h"
 #include "settings/admin_values.h"
 #include "settings/day_record.h"
-#include "settings/group_lists.h"
+#include "settings/list_sources.h"
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
 
@@ -128,10 +129,9 @@ UserSettings Session::readUserSettings(const std::string& user, const std::strin
     } else if (group == previousGroup && groupFilter_) {
         next.filter = groupFilter_;
     } else {
-        const GroupLists lists = assembleGroupLists(next.policy);
-        next.filter = std::make_shared<const UrlFilter>(lists);
-        next.lists = ListCounts{lists.ExclusionList.size(), lists.WordList.size(),
-                                lists.InclusionList.size()};
+        // Built filters are kept beside the user's hive: they are the user's, like the hive.
+        next.listBuild = std::make_shared<ListBuild>(ListSources::read(next.policy),
+                                                     userHiveFile().parent_path());
     }
     next.navigation = next.filter ? std::make_shared<const NavigationPolicy>(
                                         next.filter, next.policy.bGroupAllowMailLinks, ownPages_)
@@ -155,7 +155,10 @@ void Session::switchTo(UserSettings settings) {
     policy_ = std::move(settings.policy);
     chosenProvider_ = 0;
     accounting_.startUser(groupName_, userName_, TimeRules::of(policy_), std::move(settings.usage));
-    if (settings.filter) {
+    // A build still running for the last user no longer counts, and neither do the lists of
+    // whichever group came before this one's build.
+    pendingLists_ = std::move(settings.listBuild);
+    if (settings.filter || pendingLists_) {
         groupFilter_ = std::move(settings.filter);
     }
     config_ = std::move(settings.config);
@@ -168,8 +171,22 @@ SignOnGuard Session::beginSignOn() {
     return signingOn_ ? SignOnGuard() : SignOnGuard(signingOn_);
 }
 
+bool Session::finishLists(const std::shared_ptr<ListBuild>& build) {
+    if (!build || build != pendingLists_) {
+        return false;
+    }
+    pendingLists_.reset();
+    if (build->filter()) {
+        groupFilter_ = build->filter();
+        slot_->replace(std::make_shared<const NavigationPolicy>(
+            groupFilter_, policy_.bGroupAllowMailLinks, ownPages_));
+    }
+    return true;
+}
+
 void Session::signOff() {
     userActive_ = false;
+    pendingLists_.reset();
     slot_->replace(signedOffPolicy_);
     writeUserActive(configKey_, false);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/list_build.h"
 #include "app/load_timing.h"
 #include "app/navigation_policy.h"
 #include "app/pane_timers.h"
@@ -28,12 +29,6 @@ struct StartupSettings {
     bool UseLogon = false;
 };
 
-struct ListCounts {
-    std::size_t exclusions = 0;
-    std::size_t words = 0;
-    std::size_t inclusions = 0;
-};
-
 // Everything of a user that the session switches to, read in full beforehand: a settings error
 // part way through then leaves the session as it was.
 struct UserSettings {
@@ -42,7 +37,10 @@ struct UserSettings {
     DayCount usage;                           // the minutes of use counted today
     std::shared_ptr<const UrlFilter> filter;  // none while nobody is signed on
     std::shared_ptr<const NavigationPolicy> navigation;
-    std::optional<ListCounts> lists;  // nothing when the previous group's lists are kept
+    std::optional<ListCounts> lists;  // known at once: nobody signed on
+    // The group's lists to read and build away from the window's thread; none when the previous
+    // group's lists are kept or nobody is signed on.
+    std::shared_ptr<ListBuild> listBuild;
     WindowConfig config;
     std::vector<std::vector<std::string>> histories;  // the saved items of the four address boxes
 };
@@ -140,8 +138,13 @@ class Session {
     // kept when the group is the same.
     UserSettings readUserSettings(const std::string& user, const std::string& group,
                                   const std::string& previousGroup) const;
-    // Switches to what readUserSettings gave; cannot fail.
+    // Switches to what readUserSettings gave; cannot fail. While its lists are being built, every
+    // browser may show the blank page only.
     void switchTo(UserSettings settings);
+    bool listsPending() const { return pendingLists_ != nullptr; }
+    // Puts the filter of a finished build in force. False when the build no longer counts: a
+    // later switch or a sign-off came first. A build that failed leaves everything refused.
+    bool finishLists(const std::shared_ptr<ListBuild>& build);
 
     // A guard that is empty when a sign-on is already running.
     SignOnGuard beginSignOn();
@@ -190,6 +193,7 @@ class Session {
     GroupRecord policy_;
     WindowConfig config_;
     std::shared_ptr<const UrlFilter> groupFilter_;
+    std::shared_ptr<ListBuild> pendingLists_;
     std::string ownPages_;  // the file address of the blank page's folder
     std::shared_ptr<const NavigationPolicy> signedOffPolicy_;
     std::shared_ptr<PolicySlot> slot_;

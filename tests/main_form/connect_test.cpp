@@ -55,6 +55,7 @@ TEST_F(MainFormTest, AGroupsDailyAllowanceSignsItsUserOffAtTheLastMinuteForTheDa
     LogonTyper bob({{QStringLiteral("bob"), QString()}});
     auto form = start();
     ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "bob"; }));
+    ASSERT_TRUE(waitForLists(*form));
 
     tickMinutes(*form, clock, 29);
     EXPECT_EQ(form->StatusPanel->text(),
@@ -178,6 +179,7 @@ TEST_F(ConnectTest, AnEntryAlreadyUpOrFailingLeavesTheWindowOffLine) {
 
     group().write_string("", "sRASEntry", "Broken");
     ASSERT_TRUE(form->ReloadSettings(true));
+    ASSERT_TRUE(waitForLists(*form));
     form->ConnectButton->click();
     EXPECT_THAT(prompter.shown,
                 Contains("Dial-up connection failed: The remote computer did not answer."));
@@ -265,6 +267,7 @@ TEST_F(ConnectTest, DiallingOnTheFirstNavigationLetsTheNavigationGoOnEvenWhenItF
 
     group().write_string("", "sRASEntry", "School");
     ASSERT_TRUE(form->ReloadSettings(true));
+    ASSERT_TRUE(waitForLists(*form));
     form->Panes[0].browser->Navigate(server.url(QStringLiteral("/page?again")).toString());
     EXPECT_TRUE(waitForPage(*form, 1, server.url(QStringLiteral("/page?again"))));
     EXPECT_TRUE(form->session().connected());
@@ -346,11 +349,13 @@ TEST_F(ConnectTest, ASignOnIntoAGroupWithoutDialUpKeepsNoConnectButtonOfTheLastO
     LogonTyper ann({{QStringLiteral("ann"), QString()}});
     auto form = start();
     ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "ann"; }));
+    ASSERT_TRUE(waitForLists(*form));
     EXPECT_TRUE(onToolbar(*form, form->ConnectButton));
 
     LogonTyper bob({{QStringLiteral("bob"), QString()}});
     QTimer::singleShot(0, form.get(), [&] { form->SignonButtonClick(); });
     ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "bob"; }));
+    ASSERT_TRUE(waitForLists(*form));
     EXPECT_EQ(form->session().dialMode(), 0);
     EXPECT_FALSE(onToolbar(*form, form->ConnectButton));
     EXPECT_FALSE(onToolbar(*form, form->DisconnectButton));

@@ -35,7 +35,12 @@ std::unique_ptr<TMainForm> MainFormTest::start(const std::vector<std::string>& p
     form->show();
     form->activateWindow();
     QApplication::processEvents();
+    EXPECT_TRUE(waitForLists(*form));
     return form;
+}
+
+bool MainFormTest::waitForLists(TMainForm& form) {
+    return waitUntil([&] { return !form.session().listsPending(); });
 }
 
 void MainFormTest::setValue(const std::string& key, const std::string& name,

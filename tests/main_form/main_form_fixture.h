@@ -31,6 +31,8 @@ class MainFormTest : public TempEnv {
     std::string readValue(const std::string& key, const std::string& name);
     // Marks the program as set up, so no first-run step runs.
     void markInstalled();
+    // True once the signed-on group's lists are in force; they are built on a thread.
+    bool waitForLists(TMainForm& form);
     // True once pane `pane` (1 to 4) of `form` shows `url`.
     bool waitForPage(TMainForm& form, int pane, const QUrl& url);
     bool visible(const TMainForm& form, const QWidget* widget) const;

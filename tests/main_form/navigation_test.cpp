@@ -246,6 +246,7 @@ TEST_F(NavigationTest, ThePlatformBrowserButtonOpensOnlyWhatTheListsAllow) {
 
     excludeInDefaultGroup("block", {"mozilla"});
     ASSERT_TRUE(form->ReloadSettings(true));
+    ASSERT_TRUE(waitForLists(*form));
     form->TransparentButton1->click();
     EXPECT_EQ(launcher.opened.size(), 1u);
     EXPECT_EQ(form->StatusPanel->text(), QStringLiteral("excluding: https://www.mozilla.org/"));

@@ -92,6 +92,7 @@ TEST_F(SignOnTest, CookiesOfOneUserAreNotSentForTheNextAfterASignOff) {
     auto form = start();
     ASSERT_TRUE(waitUntil(
         [&] { return form->session().userActive() && form->session().userName() == "ann"; }));
+    ASSERT_TRUE(waitForLists(*form));
     form->Panes[0].browser->Navigate(set.toString());
     ASSERT_TRUE(waitForPage(*form, 1, set));
     form->Panes[0].browser->Navigate(see.toString());
@@ -102,6 +103,7 @@ TEST_F(SignOnTest, CookiesOfOneUserAreNotSentForTheNextAfterASignOff) {
     QTimer::singleShot(0, form.get(), [&] { form->SignonButtonClick(); });
     ASSERT_TRUE(waitUntil(
         [&] { return form->session().userActive() && form->session().userName() == "bob"; }));
+    ASSERT_TRUE(waitForLists(*form));
     EXPECT_EQ(form->session().groupName(), "Kids");
     form->Panes[0].browser->Navigate(see.toString() + QStringLiteral("?bob"));
     ASSERT_TRUE(waitForPage(*form, 1, QUrl(see.toString() + QStringLiteral("?bob"))));
@@ -116,6 +118,7 @@ TEST_F(SignOnTest, ASignOffShowsTheBlankPageWithNothingToGoBackTo) {
     LogonTyper ann({{QStringLiteral("ann"), QStringLiteral("secret")}});
     auto form = start();
     ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "ann"; }));
+    ASSERT_TRUE(waitForLists(*form));
     TWebBrowser* pane = form->Panes[0].browser;
     // Each page waits for its arrival, which puts it in the pane's history.
     int visited = 0;
@@ -142,6 +145,7 @@ TEST_F(SignOnTest, ASignOffShowsTheBlankPageWithNothingToGoBackTo) {
     });
     QTimer::singleShot(0, form.get(), [&] { form->SignonButtonClick(); });
     ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "bob"; }));
+    ASSERT_TRUE(waitForLists(*form));
     EXPECT_TRUE(checked);
 }
 
@@ -158,6 +162,7 @@ TEST_F(SignOnTest, ASignOnThatCanNotReadTheGroupsListsSignsNobodyOn) {
     LogonTyper ann({{QStringLiteral("ann"), QStringLiteral("secret")}});
     auto form = start();
     ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "ann"; }));
+    ASSERT_TRUE(waitForLists(*form));
 
     // bob's sign-on fails; the logon dialog comes back for the next person.
     int dialogs = 0;

@@ -41,6 +41,31 @@ TEST_F(StartUpTest, FirstStartRunsAsDefaultUserAtTheStartAddress) {
     EXPECT_TRUE(prompter.shown.empty());
 }
 
+TEST_F(StartUpTest, TheWindowShowsWhileTheListsLoadAndLetsNothingThroughMeanwhile) {
+    markInstalled();
+    excludeInDefaultGroup("block", {"/two"});
+    setValue(std::string(kDefaultConfigKey) + "\\Config", "sPane1Url",
+             server.url(QStringLiteral("/one")).toString().toStdString());
+    TMainForm form({}, clock, prompter, launcher);
+    form.show();
+    // The lists are built on a thread and put in force from the event loop, which has not run.
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.session().listsPending());
+    EXPECT_EQ(form.StatusPanel->text(), QStringLiteral("loading group lists.."));
+    TWebBrowser* pane = form.Panes[0].browser;
+    pane->Navigate(server.url(QStringLiteral("/three")).toString());
+    EXPECT_EQ(form.StatusPanel->text(),
+              QStringLiteral("excluding: ") + server.url(QStringLiteral("/three")).toString());
+
+    ASSERT_TRUE(waitForPage(form, 1, server.url(QStringLiteral("/one"))));
+    EXPECT_EQ(server.hits(QStringLiteral("/three")), 0);
+    pane->Navigate(server.url(QStringLiteral("/two")).toString());
+    EXPECT_EQ(form.StatusPanel->text(),
+              QStringLiteral("excluding: ") + server.url(QStringLiteral("/two")).toString());
+    pane->Navigate(server.url(QStringLiteral("/three")).toString());
+    EXPECT_TRUE(waitForPage(form, 1, server.url(QStringLiteral("/three"))));
+}
+
 TEST_F(StartUpTest, AStartAddressThatDoesNotLoadShowsAnErrorPageAndTheRestWorks) {
     markInstalled();
     const std::string config = std::string(kDefaultConfigKey) + "\\Config";

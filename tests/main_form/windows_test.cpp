@@ -110,6 +110,7 @@ TEST_F(WindowsTest, ASpawnedCopyGetsTheAddressWholeAndARefusedOneNoCopy) {
 
     excludeBad();
     ASSERT_TRUE(form->ReloadSettings(true));
+    ASSERT_TRUE(waitForLists(*form));
     EXPECT_TRUE(askForWindow(*form, url("/bad")));
     EXPECT_EQ(launcher.started.size(), 1u);
     EXPECT_EQ(form->StatusPanel->text(), QStringLiteral("excluding: ") + url("/bad"));
@@ -200,6 +201,7 @@ TEST_F(WindowsTest, ACopyStartedForALinkShowsItAndClosesWhenItsUserSignsOff) {
     LogonTyper ann({{QStringLiteral("ann"), QString()}});
     auto form = start();
     ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "ann"; }));
+    ASSERT_TRUE(waitForLists(*form));
     EXPECT_TRUE(askForWindow(*form, url("/two")));
     ASSERT_EQ(launcher.started.size(), 1u);
 
@@ -216,6 +218,7 @@ TEST_F(WindowsTest, ACopyStartedForALinkShowsItAndClosesWhenItsUserSignsOff) {
     LogonTyper bob({{QStringLiteral("bob"), QString()}});
     QTimer::singleShot(0, form.get(), [&] { form->SignonButtonClick(); });
     ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "bob"; }));
+    ASSERT_TRUE(waitForLists(*form));
     EXPECT_TRUE(copy.waitForFinished(5000)) << "the copy outlived its user's sign-off";
     if (copy.state() != QProcess::NotRunning)
         copy.kill();
@@ -232,6 +235,7 @@ TEST_F(WindowsTest, NewMessageFollowsTheMailMenuAndTheMailLinkPermissions) {
 
     group().write_bool("", "bGroupAllowMailLinks", true);
     ASSERT_TRUE(form->ReloadSettings(true));
+    ASSERT_TRUE(waitForLists(*form));
     form->NewMessage1->trigger();
     ASSERT_EQ(launcher.opened.size(), 1u);
     EXPECT_EQ(QString::fromStdString(launcher.opened[0]).toLower(), QStringLiteral("mailto:"));

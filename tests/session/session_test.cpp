@@ -55,18 +55,28 @@ class SessionTest : public test::TempEnv {
 
     static void useLogon() { SettingsStore(kAdminKey).write_bool("", "bUseLogon", true); }
 
+    // Switches, and builds the lists at once where the window builds them on a thread.
+    static void switchTo(Session& session, UserSettings settings) {
+        const std::shared_ptr<ListBuild> build = settings.listBuild;
+        session.switchTo(std::move(settings));
+        if (build) {
+            build->run();
+            EXPECT_TRUE(session.finishLists(build));
+        }
+    }
+
     // Reloads as showing the window does.
     static void reload(Session& session) {
         const StartupSettings startup = session.readStartupSettings();
         const auto [user, group] = session.reloadIdentity(startup);
         auto settings = session.readUserSettings(user, group, "");
         session.applyStartupSettings(startup);
-        session.switchTo(std::move(settings));
+        switchTo(session, std::move(settings));
     }
 
     static void signOn(Session& session, const std::string& user, const std::string& group) {
         const std::string previous = session.groupName();
-        session.switchTo(session.readUserSettings(user, group, previous));
+        switchTo(session, session.readUserSettings(user, group, previous));
         session.signOn();
     }
 
@@ -181,6 +191,79 @@ TEST_F(SessionTest, SigningOffLeavesOnlyTheBlankPageAndTheSameGroupKeepsItsLists
     EXPECT_EQ(verdict(session, "http://bad.example/"), FilterVerdict::Excluded);
     EXPECT_EQ(verdict(session, "http://other.example/"), FilterVerdict::Allowed);
     EXPECT_EQ(verdict(session, "mailto:a@b.example"), FilterVerdict::MailRefused);
+}
+
+TEST_F(SessionTest, WhileTheListsAreBuiltNothingButTheBlankPageIsReached) {
+    useLogon();
+    exclude("Staff", "bad.example");
+    exclude("Kids", "games.example");
+    Session session(StartArguments{}, clock, kBlank);
+    session.applyStartupSettings(session.readStartupSettings());
+
+    UserSettings staff = session.readUserSettings("ann", "Staff", "");
+    const std::shared_ptr<ListBuild> staffLists = staff.listBuild;
+    ASSERT_TRUE(staffLists);
+    session.switchTo(std::move(staff));
+    session.signOn();
+    EXPECT_TRUE(session.listsPending());
+    EXPECT_EQ(verdict(session, "http://good.example/"), FilterVerdict::Excluded);
+    EXPECT_EQ(verdict(session, kBlank), FilterVerdict::Allowed);
+    EXPECT_FALSE(session.navigationPolicy()->allowsRequest("http://good.example/a.png"));
+
+    // Another user comes before the build is done: its filter is not the one to put in force.
+    UserSettings kids = session.readUserSettings("bob", "Kids", "Staff");
+    const std::shared_ptr<ListBuild> kidsLists = kids.listBuild;
+    session.switchTo(std::move(kids));
+    staffLists->run();
+    EXPECT_FALSE(session.finishLists(staffLists));
+    EXPECT_EQ(verdict(session, "http://good.example/"), FilterVerdict::Excluded);
+
+    kidsLists->run();
+    EXPECT_TRUE(session.finishLists(kidsLists));
+    EXPECT_FALSE(session.listsPending());
+    EXPECT_EQ(kidsLists->counts(), (ListCounts{1, 0, 0}));
+    EXPECT_EQ(verdict(session, "http://good.example/"), FilterVerdict::Allowed);
+    EXPECT_EQ(verdict(session, "http://games.example/"), FilterVerdict::Excluded);
+    EXPECT_EQ(verdict(session, "http://bad.example/"), FilterVerdict::Allowed);
+
+    // The same group signs on again while its build is still running: it is not served the
+    // lists of the group before.
+    session.signOff();
+    UserSettings again = session.readUserSettings("cat", "Staff", "Kids");
+    const std::shared_ptr<ListBuild> againLists = again.listBuild;
+    session.switchTo(std::move(again));
+    session.signOn();
+    UserSettings same = session.readUserSettings("dan", "Staff", "Staff");
+    EXPECT_TRUE(same.listBuild) << "the lists of Staff are not built yet";
+    session.switchTo(std::move(same));
+    // A build that ends after a sign-off puts nothing in force.
+    session.signOff();
+    againLists->run();
+    EXPECT_FALSE(session.finishLists(againLists));
+    EXPECT_EQ(verdict(session, "http://good.example/"), FilterVerdict::Excluded);
+}
+
+TEST_F(SessionTest, ABuildThatFailsLeavesEverythingRefused) {
+    // The file is there when the lists are read, and gone short when they are built.
+    const std::filesystem::path file = dataHome / "short.txt";
+    test::writeFile(file, "bad.example\n");
+    createExclusionList("Files");
+    saveListPart(ListFamily::URLExclIni, "Files", {file.string()});
+    SettingsStore kids = group("Kids");
+    kids.write_bool("", "bGroupUseExcl", true);
+    kids.write_string("", "sGroupExclList", "Files");
+    Session session(StartArguments{}, clock, kBlank);
+    session.applyStartupSettings(session.readStartupSettings());
+    UserSettings settings = session.readUserSettings("bob", "Kids", "");
+    const std::shared_ptr<ListBuild> build = settings.listBuild;
+    session.switchTo(std::move(settings));
+    std::filesystem::resize_file(file, 0);
+
+    build->run();
+    EXPECT_EQ(build->filter(), nullptr);
+    EXPECT_NE(build->error().find("short.txt"), std::string::npos) << build->error();
+    EXPECT_TRUE(session.finishLists(build));
+    EXPECT_EQ(verdict(session, "http://good.example/"), FilterVerdict::Excluded);
 }
 
 TEST_F(SessionTest, TheSignOnGuardIsLetGoOnEveryWayOut) {

@@ -1,0 +1,50 @@
+#include "app/list_build.h"
+
+#include <exception>
+#include <new>
+#include <utility>
+
+#include "app/filter_cache.h"
+
+namespace tarn {
+namespace {
+
+// A filter kept by another version of the program may be laid out differently.
+constexpr char kProgramVersion[] = "Tarnview " TARN_VERSION;
+
+}  // namespace
+
+ListBuild::ListBuild(ListSources sources, std::filesystem::path cacheFolder)
+    : sources_(std::move(sources)), cacheFolder_(std::move(cacheFolder)) {}
+
+void ListBuild::run(const std::function<void()>& ready) {
+    const FilterCache cache(cacheFolder_);
+    const ListFingerprint fingerprint = sources_.fingerprint(kProgramVersion);
+    bool built = false;
+    try {
+        if (auto cached = cache.load(sources_.choice(), fingerprint)) {
+            filter_ = std::move(cached->filter);
+            counts_ = cached->counts;
+            fromCache_ = true;
+        } else {
+            const GroupLists lists = sources_.lists();
+            counts_ = {lists.ExclusionList.size(), lists.WordList.size(),
+                       lists.InclusionList.size()};
+            filter_ = std::make_shared<const UrlFilter>(lists);
+            built = true;
+        }
+    } catch (const std::bad_alloc&) {
+        error_ = "There is not enough memory to load the group's lists..";
+    } catch (const std::exception& failure) {
+        error_ = failure.what();
+    }
+    done_.store(true, std::memory_order_release);
+    if (ready) {
+        ready();
+    }
+    if (built) {
+        cache.store(sources_.choice(), fingerprint, {filter_, counts_});
+    }
+}
+
+}  // namespace tarn

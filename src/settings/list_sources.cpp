@@ -1,0 +1,151 @@
+#include "settings/list_sources.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <xxhash.h>
+
+#include <cerrno>
+#include <utility>
+
+#include "platform/paths.h"
+#include "settings/settings_error.h"
+#include "settings/site_lists.h"
+
+namespace tarn {
+namespace {
+
+[[noreturn]] void cannotOpen(const std::filesystem::path& file) {
+    throw SettingsError("Cannot open file \"" + file.string() + "\"");
+}
+
+// Each piece with its length, so that no two different sets of pieces hash alike.
+class Digest {
+  public:
+    Digest() : state_(XXH3_createState()) { XXH3_128bits_reset(state_); }
+    Digest(const Digest&) = delete;
+    Digest& operator=(const Digest&) = delete;
+    ~Digest() { XXH3_freeState(state_); }
+
+    void add(std::string_view text) {
+        number(text.size());
+        XXH3_128bits_update(state_, text.data(), text.size());
+    }
+    void number(std::uint64_t value) { XXH3_128bits_update(state_, &value, sizeof value); }
+    void all(const std::vector<std::string>& entries) {
+        number(entries.size());
+        for (const std::string& entry : entries) {
+            add(entry);
+        }
+    }
+    std::array<std::uint64_t, 2> value() const {
+        const XXH128_hash_t hash = XXH3_128bits_digest(state_);
+        return {hash.low64, hash.high64};
+    }
+
+  private:
+    XXH3_state_t* state_;
+};
+
+}  // namespace
+
+OpenListFile::OpenListFile(std::filesystem::path path, int fd, const struct stat& info)
+    : path_(std::move(path)), fd_(fd), info_(info) {}
+
+OpenListFile::OpenListFile(OpenListFile&& other) noexcept
+    : path_(std::move(other.path_)), fd_(std::exchange(other.fd_, -1)), info_(other.info_) {}
+
+OpenListFile::~OpenListFile() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+std::string OpenListFile::contents() const {
+    std::string text(static_cast<size_t>(info_.st_size), '\0');
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t got =
+            ::pread(fd_, text.data() + done, text.size() - done, static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;  // an error, or the file was cut short since it was opened
+        }
+        done += static_cast<size_t>(got);
+    }
+    if (done != text.size()) {
+        throw SettingsError("Cannot read file \"" + path_.string() + "\"");
+    }
+    return text;
+}
+
+ListSources ListSources::read(const GroupRecord& group) {
+    ListSources sources;
+    const bool exclusions = group.bGroupUseExcl && !group.sGroupExclList.empty();
+    const bool inclusions = group.bGroupUseIncl && !group.sGroupInclList.empty();
+    if (exclusions) {
+        sources.choice_ = "exclusions:" + group.sGroupExclList;
+        sources.fileEntries_ = loadListPart(ListFamily::URLExclIni, group.sGroupExclList);
+        sources.excluded_ = loadListPart(ListFamily::URLExclusion, group.sGroupExclList);
+        sources.words_ = loadListPart(ListFamily::WordExclusion, group.sGroupExclList);
+    }
+    if (inclusions) {
+        sources.choice_ += "\ninclusions:" + group.sGroupInclList;
+        sources.included_ = loadListPart(ListFamily::URLInclusion, group.sGroupInclList);
+    }
+    for (const std::string& entry : sources.fileEntries_) {
+        const std::filesystem::path file = mapPath(entry);
+        const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            if (errno == ENOENT || errno == ENOTDIR) {
+                continue;  // a file that is not there yet is skipped
+            }
+            cannotOpen(file);
+        }
+        struct stat info {};
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            ::close(fd);
+            cannotOpen(file);
+        }
+        sources.files_.emplace_back(file, fd, info);
+    }
+    return sources;
+}
+
+std::array<std::uint64_t, 2> ListSources::fingerprint(std::string_view programVersion) const {
+    Digest digest;
+    digest.add(programVersion);
+    digest.add(choice_);
+    for (const auto* part : {&fileEntries_, &excluded_, &words_, &included_}) {
+        digest.all(*part);
+    }
+    digest.number(files_.size());
+    for (const OpenListFile& file : files_) {
+        const struct stat& info = file.info();
+        digest.add(file.path().native());
+        for (const std::uint64_t value :
+             {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+              static_cast<std::uint64_t>(info.st_size),
+              static_cast<std::uint64_t>(info.st_mtim.tv_sec),
+              static_cast<std::uint64_t>(info.st_mtim.tv_nsec),
+              static_cast<std::uint64_t>(info.st_ctim.tv_sec),
+              static_cast<std::uint64_t>(info.st_ctim.tv_nsec)}) {
+            digest.number(value);
+        }
+    }
+    return digest.value();
+}
+
+GroupLists ListSources::lists() const {
+    GroupLists lists;
+    for (const OpenListFile& file : files_) {
+        appendLines(file.contents(), lists.ExclusionList);
+    }
+    lists.ExclusionList.insert(lists.ExclusionList.end(), excluded_.begin(), excluded_.end());
+    lists.WordList = words_;
+    lists.InclusionList = included_;
+    return lists;
+}
+
+}  // namespace tarn
