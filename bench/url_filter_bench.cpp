@@ -1,6 +1,9 @@
 // The URL filter on blocklist-sized lists (a million exclusion lines from a file, ten thousand
-// words, a thousand inclusion entries), assembled at sign-on as the program does, beside the
-// entry-by-entry loop with std::string::find, against the targets for the filter.
+// words, a thousand inclusion entries), assembled at sign-on as the program does (built cold,
+// then taken from the cache), beside the entry-by-entry loop with std::string::find and reading
+// the list file alone, against the targets for the filter. `url_filter_bench 5000000` runs it
+// with five million lines.
+#include <malloc.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -10,31 +13,38 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "app/list_build.h"
 #include "app/navigation_policy.h"
 #include "app/url_filter.h"
 #include "bench_folder.h"
 #include "platform/ascii_case.h"
+#include "platform/paths.h"
 #include "settings/group_lists.h"
+#include "settings/list_sources.h"
 #include "settings/site_lists.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kExclusions = 1'000'000;
+constexpr int kMillion = 1'000'000;
 constexpr int kWords = 10'000;
 constexpr int kInclusions = 1'000;
 constexpr int kAddresses = 200'000;
 // The plain loop costs milliseconds a decision, so it sees every n-th address only.
 constexpr int kBaselineEvery = 1'000;
 constexpr double kDecisionTargetUs = 20;
-constexpr double kAssemblyTargetS = 2;
-constexpr double kMemoryTargetMb = 500;
+// Per million lines: building cold, and taking the filter from the cache.
+constexpr double kColdTargetS = 1;
+constexpr double kWarmTargetS = 0.1;
+// What the process may hold beyond the filter's own memory once the lists are assembled.
+constexpr double kMemoryMargin = 0.2;
 constexpr char kListName[] = "Bench";
 
 double residentMb() {
@@ -86,7 +96,7 @@ class Generator {
     std::string blockedSite() {
         static const std::array<const char*, 8> kPrefixes = {"ads.",   "track.", "",     "",
                                                              "stats.", "cdn.",   "www.", "pix."};
-        std::string site = kPrefixes[below(kPrefixes.size())] + label(5, 12) + "." + tld();
+        std::string site = kPrefixes[below(kPrefixes.size())] + label(8, 18) + "." + tld();
         if (below(10) == 0) {
             site += "/" + label(3, 8);
         }
@@ -158,10 +168,10 @@ struct Lists {
     std::vector<std::string> blocked, words, schools;
 };
 
-Lists generate(Generator& gen) {
+Lists generate(Generator& gen, int exclusions) {
     Lists lists;
-    lists.blocked.reserve(kExclusions);
-    for (int i = 0; i < kExclusions; ++i) {
+    lists.blocked.reserve(static_cast<size_t>(exclusions));
+    for (int i = 0; i < exclusions; ++i) {
         lists.blocked.push_back(gen.blockedSite());
     }
     for (int i = 0; i < kWords; ++i) {
@@ -267,64 +277,81 @@ const char* verdict(bool pass) {
     return pass ? "PASS" : "FAIL";
 }
 
-int run(const std::filesystem::path& folder) {
+int run(const std::filesystem::path& folder, int exclusions) {
     setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
     setenv("XDG_DATA_HOME", (folder / "data").c_str(), 1);
     setenv("TARNVIEW_MACHINE_HIVE", (folder / "machine.hive").c_str(), 1);
 
     Generator gen(20240611);
-    const Lists generated = generate(gen);
-    const std::vector<std::string> sample = addresses(gen, generated);
+    std::vector<std::string> sample;
+    tarn::GroupRecord group;
+    size_t characters = 0;
     {
+        const Lists generated = generate(gen, exclusions);
+        sample = addresses(gen, generated);
         std::ofstream file(folder / "blocklist.txt", std::ios::binary);
         for (const std::string& line : generated.blocked) {
             file << line << '\n';
+            characters += line.size();
         }
+        tarn::saveListPart(tarn::ListFamily::URLExclIni, kListName,
+                           {(folder / "blocklist.txt").string()});
+        tarn::saveListPart(tarn::ListFamily::WordExclusion, kListName, generated.words);
+        tarn::saveListPart(tarn::ListFamily::URLInclusion, kListName, generated.schools);
     }
-    tarn::saveListPart(tarn::ListFamily::URLExclIni, kListName,
-                       {(folder / "blocklist.txt").string()});
-    tarn::saveListPart(tarn::ListFamily::WordExclusion, kListName, generated.words);
-    tarn::saveListPart(tarn::ListFamily::URLInclusion, kListName, generated.schools);
-    tarn::GroupRecord group;
     group.bGroupUseExcl = group.bGroupUseIncl = true;
     group.sGroupExclList = group.sGroupInclList = kListName;
-    std::printf("lists: %d exclusion lines (file), %d words, %d inclusion entries\n", kExclusions,
-                kWords, kInclusions);
+    std::printf(
+        "lists: %d exclusion lines (file, %.1f characters on average), %d words, "
+        "%d inclusion entries\n",
+        exclusions, static_cast<double>(characters) / exclusions, kWords, kInclusions);
+    // The generated lists are gone: what the process holds from here on is the program's.
+    malloc_trim(0);
 
-    // Sign-on: read the lists, then build the filter from them.
+    // Sign-on as the program signs on: the store is read on the window's thread, the files
+    // are read and the filter built on another; the filter is in force when it is ready.
+    const auto signOn = [&](bool& fromCache) {
+        const auto start = Clock::now();
+        tarn::ListBuild build(tarn::ListSources::read(group), tarn::userHiveFile().parent_path());
+        double ready = 0;
+        build.run([&] { ready = secondsSince(start); });
+        fromCache = build.fromCache();
+        return std::make_pair(ready, build.filter());
+    };
     const double residentBefore = residentMb();
-    const auto readStart = Clock::now();
-    const tarn::GroupLists lists = tarn::assembleGroupLists(group);
-    const double readSeconds = secondsSince(readStart);
-    const double residentLists = residentMb();
-    const auto buildStart = Clock::now();
-    const auto shared = std::make_shared<const tarn::UrlFilter>(lists);
+    bool coldFromCache = true;
+    auto [cold, shared] = signOn(coldFromCache);
+    const double residentCold = residentMb();
+    bool warmFromCache = false;
+    const double warm = signOn(warmFromCache).first;
+    const auto baselineStart = Clock::now();
+    std::ifstream blocklist(folder / "blocklist.txt", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(blocklist)),
+                           std::istreambuf_iterator<char>());
+    const size_t fileBytes = text.size();
+    const double fileSeconds = secondsSince(baselineStart);
+
+    const double millions = exclusions / 1e6;
+    std::printf("\nsign-on (store read, files read, filter built or mapped from the cache)\n");
+    std::printf("  cold (no cache)               %7.3f s   target <= %.1f s: %s\n", cold,
+                kColdTargetS * millions,
+                verdict(!coldFromCache && cold <= kColdTargetS * millions));
+    std::printf("  warm (from the cache)         %7.3f s   target <= %.2f s: %s\n", warm,
+                kWarmTargetS * millions, verdict(warmFromCache && warm <= kWarmTargetS * millions));
+    std::printf("  baseline: reading the list file alone (%zu MB)  %7.3f s\n", fileBytes >> 20,
+                fileSeconds);
+
     const tarn::UrlFilter& filter = *shared;
-    const double buildSeconds = secondsSince(buildStart);
-    const double residentFilter = residentMb();
-    const auto plainStart = Clock::now();
-    const PlainFilter plain(lists);
-    const double plainSeconds = secondsSince(plainStart);
-
-    std::printf("\nassembly at sign-on\n");
-    std::printf("  read lists (file + store)     %7.3f s\n", readSeconds);
-    std::printf(
-        "  build filter                  %7.3f s   plain loop (upper-case copies) %7.3f s\n",
-        buildSeconds, plainSeconds);
-    const double assembly = readSeconds + buildSeconds;
-    std::printf("  total                         %7.3f s   target <= %.0f s: %s\n", assembly,
-                kAssemblyTargetS, verdict(assembly <= kAssemblyTargetS));
-
     const double filterMb = static_cast<double>(filter.memoryBytes()) / 1e6;
-    const double held = residentFilter - residentBefore;
-    std::printf("\nmemory\n");
-    std::printf("  lists as read (RSS growth)    %7.1f MB\n", residentLists - residentBefore);
-    std::printf(
-        "  filter (RSS growth)           %7.1f MB   memoryBytes() %7.1f MB"
-        "   plain loop copies %7.1f MB\n",
-        residentFilter - residentLists, filterMb, static_cast<double>(plain.memoryBytes()) / 1e6);
-    std::printf("  lists + filter (RSS growth)   %7.1f MB   target <= %.0f MB: %s\n", held,
-                kMemoryTargetMb, verdict(held <= kMemoryTargetMb));
+    const double held = residentCold - residentBefore;
+    std::printf("\nmemory after a cold sign-on\n");
+    std::printf("  held (RSS growth)             %7.1f MB   filter memoryBytes() %7.1f MB\n", held,
+                filterMb);
+    std::printf("  target <= filter + %.0f%%       %7.1f MB: %s\n", kMemoryMargin * 100,
+                filterMb * (1 + kMemoryMargin), verdict(held <= filterMb * (1 + kMemoryMargin)));
+
+    const tarn::GroupLists lists = tarn::assembleGroupLists(group);
+    const PlainFilter plain(lists);
     std::printf("  peak RSS of the whole run     %7.1f MB (generated lists and plain copies too)\n",
                 peakResidentMb());
 
@@ -436,6 +463,13 @@ int run(const std::filesystem::path& folder) {
 
 }  // namespace
 
-int main() {
-    return tarn::bench::runInTemporaryFolder("url_filter_bench", run);
+int main(int argc, char** argv) {
+    const int exclusions = argc > 1 ? std::atoi(argv[1]) : kMillion;
+    if (exclusions <= 0) {
+        std::fprintf(stderr, "usage: url_filter_bench [number of exclusion lines]\n");
+        return 2;
+    }
+    return tarn::bench::runInTemporaryFolder(
+        "url_filter_bench",
+        [&](const std::filesystem::path& folder) { return run(folder, exclusions); });
 }
