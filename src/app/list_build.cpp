@@ -1,5 +1,7 @@
 #include "app/list_build.h"
 
+#include <malloc.h>
+
 #include <exception>
 #include <new>
 #include <utility>
@@ -27,12 +29,15 @@ void ListBuild::run(const std::function<void()>& ready) {
             counts_ = cached->counts;
             fromCache_ = true;
         } else {
-            const GroupLists lists = sources_.lists();
+            const LoadedLists loaded = sources_.lists();
+            const ListViews& lists = loaded.views;
             counts_ = {lists.ExclusionList.size(), lists.WordList.size(),
                        lists.InclusionList.size()};
             filter_ = std::make_shared<const UrlFilter>(lists);
             built = true;
         }
+        // The lists and the building's scratch memory are freed; hand the pages back.
+        malloc_trim(0);
     } catch (const std::bad_alloc&) {
         error_ = "There is not enough memory to load the group's lists..";
     } catch (const std::exception& failure) {

@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <iterator>
 #include <stdexcept>
+#include <thread>
+#include <utility>
 
 #include "app/address_parts.h"
 #include "platform/ascii_case.h"
@@ -32,26 +34,26 @@ int hexValue(char c) {
 // allocation rather than a million. An entry for "https://" is kept as "http://": the plain form
 // of an address spells both schemes that way.
 struct UpperEntries {
-    std::string text;
-    std::vector<std::string_view> views;
+    LargeString text;
+    LargeVector<std::string_view> views;
 };
 
-UpperEntries upperEntries(std::initializer_list<const std::vector<std::string>*> lists) {
+UpperEntries upperEntries(std::initializer_list<const LargeVector<std::string_view>*> lists) {
     constexpr std::string_view kSecure = "HTTPS://";
     UpperEntries entries;
     size_t bytes = 0;
     size_t count = 0;
     for (const auto* list : lists) {
         count += list->size();
-        for (const std::string& entry : *list) {
+        for (const std::string_view entry : *list) {
             bytes += entry.size();
         }
     }
     entries.text.reserve(bytes);
-    std::vector<size_t> ends;
+    LargeVector<size_t> ends;
     ends.reserve(count);
     for (const auto* list : lists) {
-        for (const std::string& entry : *list) {
+        for (const std::string_view entry : *list) {
             const size_t start = entries.text.size();
             entries.text += entry;
             for (size_t i = start; i < entries.text.size(); ++i) {
@@ -74,7 +76,7 @@ UpperEntries upperEntries(std::initializer_list<const std::vector<std::string>*>
 
 // Copies the entries one after another in their order and points the views at the copies:
 // building the trie reads them level by level, and that pass should walk memory forwards.
-void packInOrder(std::vector<std::string_view>& views, std::string& storage) {
+void packInOrder(LargeVector<std::string_view>& views, LargeString& storage) {
     size_t bytes = 0;
     for (const std::string_view view : views) {
         bytes += view.size();
@@ -90,33 +92,61 @@ void packInOrder(std::vector<std::string_view>& views, std::string& storage) {
     }
 }
 
+// The first eight bytes of an entry as one number that orders as the bytes do.
+uint64_t sortKey(std::string_view entry) {
+    uint64_t key = 0;
+    for (size_t i = 0; i < 8; ++i) {
+        key = key << 8 | (i < entry.size() ? static_cast<unsigned char>(entry[i]) : 0u);
+    }
+    return key;
+}
+
 // The non-empty entries sorted bytewise without duplicates, their bytes copied into `storage`.
-std::vector<std::string_view> sortedUnique(const std::vector<std::string_view>& entries,
-                                           std::string& storage) {
-    std::vector<std::string_view> sorted;
-    sorted.reserve(entries.size());
-    std::copy_if(entries.begin(), entries.end(), std::back_inserter(sorted),
-                 [](std::string_view entry) { return !entry.empty(); });
-    std::sort(sorted.begin(), sorted.end());
-    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+// Most comparisons are settled by the first eight bytes, held beside each entry, so the sort
+// seldom reaches into the entries themselves.
+LargeVector<std::string_view> sortedUnique(std::span<const std::string_view> entries,
+                                           LargeString& storage) {
+    LargeVector<std::pair<uint64_t, std::string_view>> keyed;
+    keyed.reserve(entries.size());
+    for (const std::string_view entry : entries) {
+        if (!entry.empty()) {
+            keyed.emplace_back(sortKey(entry), entry);
+        }
+    }
+    // Two halves sorted side by side, then merged.
+    const auto middle = keyed.begin() + static_cast<std::ptrdiff_t>(keyed.size() / 2);
+    std::thread other([&] { std::sort(middle, keyed.end()); });
+    std::sort(keyed.begin(), middle);
+    other.join();
+    LargeVector<std::pair<uint64_t, std::string_view>> merged(keyed.size());
+    std::merge(keyed.begin(), middle, middle, keyed.end(), merged.begin());
+    LargeVector<std::pair<uint64_t, std::string_view>>().swap(keyed);
+    LargeVector<std::string_view> sorted;
+    sorted.reserve(merged.size());
+    for (const auto& [key, entry] : merged) {
+        if (sorted.empty() || sorted.back() != entry) {
+            sorted.push_back(entry);
+        }
+    }
     packInOrder(sorted, storage);
     return sorted;
 }
 
-// Every byte past the prefix an entry shares with the one sorted before it is a new node.
-size_t countNodes(const std::vector<std::string_view>& sorted) {
-    size_t nodes = 1;
-    for (size_t i = 0; i < sorted.size(); ++i) {
-        size_t shared = 0;
-        if (i > 0) {
-            const size_t limit = std::min(sorted[i].size(), sorted[i - 1].size());
-            while (shared < limit && sorted[i][shared] == sorted[i - 1][shared]) {
-                ++shared;
-            }
+// How many bytes each entry shares with the one sorted before it: every byte past them is a node
+// of the trie.
+LargeVector<uint32_t> sharedPrefixes(const LargeVector<std::string_view>& sorted) {
+    LargeVector<uint32_t> shared(sorted.size());
+    for (size_t i = 1; i < sorted.size(); ++i) {
+        const std::string_view a = sorted[i - 1];
+        const std::string_view b = sorted[i];
+        const size_t limit = std::min(a.size(), b.size());
+        size_t n = 0;
+        while (n < limit && a[n] == b[n]) {
+            ++n;
         }
-        nodes += sorted[i].size() - shared;
+        shared[i] = static_cast<uint32_t>(n);
     }
-    return nodes;
+    return shared;
 }
 
 // A view-source address shows the page of the address inside it, so that address is what the
@@ -195,72 +225,95 @@ bool takeText(std::string_view& image, std::string& text) {
 
 }  // namespace
 
-SubstringMatcher::SubstringMatcher(const std::vector<std::string_view>& entries) {
-    std::string packed;
-    buildTrie(sortedUnique(entries, packed));
+SubstringMatcher::SubstringMatcher(std::span<const std::string_view> entries) {
+    LargeString packed;
+    const LargeVector<std::string_view> sorted = sortedUnique(entries, packed);
+    buildTrie(sorted);
     viewOwnArrays();
     linkSuffixes();
 }
 
-void SubstringMatcher::buildTrie(const std::vector<std::string_view>& sorted) {
-    const size_t nodes = countNodes(sorted);
+void SubstringMatcher::buildTrie(const LargeVector<std::string_view>& sorted) {
+    // One pass over the sorted entries numbers the nodes breadth first: the nodes of one depth
+    // come in the order of their prefixes, so each depth has a cursor that only moves forward,
+    // and the children of one node are consecutive.
+    const LargeVector<uint32_t> shared = sharedPrefixes(sorted);
+    size_t longest = 0;
+    size_t nodes = 1;
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        longest = std::max(longest, sorted[i].size());
+        nodes += sorted[i].size() - shared[i];
+    }
     if (nodes >= kFinal) {
         throw std::length_error("URL filter lists are too large");
     }
-    ownFirstChild_.reserve(nodes + 1);
-    ownFail_.reserve(nodes);
-    ownLabel_.reserve(nodes);
-
-    // Breadth first, one level at a time: a node is the run of sorted entries that share its
-    // prefix, and its children split the run by the next byte.
-    struct Run {
-        uint32_t begin, end;
-    };
-    std::vector<Run> level{{0, static_cast<uint32_t>(sorted.size())}};
-    std::vector<Run> below;
-    ownLabel_.push_back(0);
-    ownFail_.push_back(0);
-    auto nextNode = static_cast<uint32_t>(1);
-    for (size_t depth = 0; !level.empty(); ++depth) {
-        below.clear();
-        for (const Run run : level) {
-            const auto node = static_cast<uint32_t>(ownFirstChild_.size());
-            ownFirstChild_.push_back(nextNode);
-            uint32_t i = run.begin;
-            // Entries are unique, so at most one ends here, and it sorts first.
-            if (i < run.end && sorted[i].size() == depth) {
-                ownFail_[node] |= kFinal;
-                ++i;
-            }
-            while (i < run.end) {
-                const char byte = sorted[i][depth];
-                uint32_t j = i + 1;
-                while (j < run.end && sorted[j][depth] == byte) {
-                    ++j;
-                }
-                ownLabel_.push_back(static_cast<unsigned char>(byte));
-                ownFail_.push_back(0);
-                below.push_back({i, j});
-                ++nextNode;
-                i = j;
-            }
-        }
-        std::swap(level, below);
+    // New nodes at each depth: entry i adds one at depths shared[i] + 1 .. its length.
+    std::vector<uint32_t> cursor(longest + 2, 0);
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        ++cursor[shared[i] + 1];
+        --cursor[sorted[i].size() + 1];
     }
-    ownFirstChild_.push_back(nextNode);
+    uint32_t perDepth = 0;
+    uint32_t start = 1;
+    for (size_t depth = 1; depth <= longest; ++depth) {
+        perDepth += cursor[depth];
+        cursor[depth] = start;
+        start += perDepth;
+    }
+
+    ownLabel_.resize(nodes);
+    ownFail_.resize(nodes);
+    // Each node's number of children first; summed up in order they give where the children
+    // of each node begin, since the children of earlier nodes come earlier.
+    ownFirstChild_.resize(nodes + 1);
+    std::vector<uint32_t> path(longest + 1, 0);  // the current entry's node at each depth
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        const std::string_view entry = sorted[i];
+        for (size_t depth = shared[i] + 1; depth <= entry.size(); ++depth) {
+            const uint32_t node = cursor[depth]++;
+            ownLabel_[node] = static_cast<unsigned char>(entry[depth - 1]);
+            ++ownFirstChild_[path[depth - 1]];
+            path[depth] = node;
+        }
+        ownFail_[path[entry.size()]] |= kFinal;
+    }
+    uint32_t next = 1;
+    for (uint32_t& first : ownFirstChild_) {
+        next += std::exchange(first, next);
+    }
     for (uint32_t node = ownFirstChild_[0]; node < ownFirstChild_[1]; ++node) {
         rootNext_[ownLabel_[node]] = node;
     }
 }
 
 void SubstringMatcher::linkSuffixes() {
-    // Parents come before children, and a suffix node is shallower than the node it serves, so
-    // each fail link and final flag it needs is already known.
-    for (uint32_t parent = 0; parent + 1 < firstChild_.size(); ++parent) {
-        for (uint32_t node = firstChild_[parent]; node < firstChild_[parent + 1]; ++node) {
-            const uint32_t suffix = parent == 0 ? 0 : next(fail_[parent] & ~kFinal, label_[node]);
-            ownFail_[node] |= suffix | (fail_[suffix] & kFinal);
+    // A suffix node is shallower than the node it serves, so once a depth is done, every fail
+    // link and final flag the next one needs is known, and the nodes of one depth can be linked
+    // in any order: two threads share the larger depths.
+    const auto link = [this](uint32_t fromParent, uint32_t toParent) {
+        for (uint32_t parent = fromParent; parent < toParent; ++parent) {
+            for (uint32_t node = firstChild_[parent]; node < firstChild_[parent + 1]; ++node) {
+                const uint32_t suffix =
+                    parent == 0 ? 0 : next(fail_[parent] & ~kFinal, label_[node]);
+                ownFail_[node] |= suffix | (fail_[suffix] & kFinal);
+            }
         }
+    };
+    constexpr uint32_t kShared = 1 << 16;
+    const auto nodes = static_cast<uint32_t>(fail_.size());
+    // The parents of one depth: the root first, then the children of the depth before.
+    for (uint32_t begin = 0, end = 1; begin < end && begin < nodes;) {
+        if (end - begin < kShared) {
+            link(begin, end);
+        } else {
+            const uint32_t middle = begin + (end - begin) / 2;
+            std::thread other(link, middle, end);
+            link(begin, middle);
+            other.join();
+        }
+        const uint32_t below = firstChild_[end];
+        begin = firstChild_[begin];
+        end = below;
     }
 }
 
@@ -347,7 +400,9 @@ std::optional<SubstringMatcher> SubstringMatcher::fromImage(std::string_view& im
 
 UrlFilter::UrlFilter() : UrlFilter(GroupLists{}) {}
 
-UrlFilter::UrlFilter(const GroupLists& lists)
+UrlFilter::UrlFilter(const GroupLists& lists) : UrlFilter(ListViews(lists)) {}
+
+UrlFilter::UrlFilter(const ListViews& lists)
     : excluded_(upperEntries({&lists.ExclusionList, &lists.WordList}).views),
       includedFragments_(std::vector<std::string_view>{}),
       inclusionOn_(!lists.InclusionList.empty()) {
@@ -355,7 +410,7 @@ UrlFilter::UrlFilter(const GroupLists& lists)
         decodedMatters_.set(static_cast<unsigned char>(c));
     }
     for (const auto* list : {&lists.ExclusionList, &lists.WordList}) {
-        for (const std::string& entry : *list) {
+        for (const std::string_view entry : *list) {
             for (const char c : entry) {
                 // The decoded form is matched in upper case.
                 decodedMatters_.set(static_cast<unsigned char>(c));
@@ -365,8 +420,8 @@ UrlFilter::UrlFilter(const GroupLists& lists)
                 }
             }
         }
-        schemeEntries_ = schemeEntries_ || std::ranges::any_of(*list, [](const std::string& entry) {
-                             return entry.find(':') != std::string::npos;
+        schemeEntries_ = schemeEntries_ || std::ranges::any_of(*list, [](std::string_view entry) {
+                             return entry.find(':') != std::string_view::npos;
                          });
     }
     const UpperEntries inclusions = upperEntries({&lists.InclusionList});

@@ -37,7 +37,7 @@ using ImageWriter = std::function<void(std::string_view)>;
 class SubstringMatcher {
   public:
     // Empty entries are dropped: they never match.
-    explicit SubstringMatcher(const std::vector<std::string_view>& entries);
+    explicit SubstringMatcher(std::span<const std::string_view> entries);
     SubstringMatcher(SubstringMatcher&&) = default;
     SubstringMatcher& operator=(SubstringMatcher&&) = default;
 
@@ -54,15 +54,15 @@ class SubstringMatcher {
     static constexpr uint32_t kFinal = 0x8000'0000u;  // flag in fail_: an entry ends here
 
     SubstringMatcher() = default;
-    void buildTrie(const std::vector<std::string_view>& sorted);
+    void buildTrie(const LargeVector<std::string_view>& sorted);
     void linkSuffixes();
     void viewOwnArrays();
     uint32_t child(uint32_t node, unsigned char byte) const;
     uint32_t next(uint32_t node, unsigned char byte) const;
 
     // Built arrays live here; read back from an image, the views point into it instead.
-    std::vector<uint32_t> ownFirstChild_, ownFail_;
-    std::vector<unsigned char> ownLabel_;
+    LargeVector<uint32_t> ownFirstChild_, ownFail_;
+    LargeVector<unsigned char> ownLabel_;
     std::span<const uint32_t> firstChild_;  // children of n: firstChild_[n] .. firstChild_[n + 1]
     std::span<const uint32_t> fail_;        // longest proper suffix that is a node, | kFinal
     std::span<const unsigned char> label_;  // the byte that leads to the node from its parent
@@ -81,6 +81,7 @@ class UrlFilter {
   public:
     UrlFilter();
     explicit UrlFilter(const GroupLists& lists);
+    explicit UrlFilter(const ListViews& lists);
 
     // The filter as bytes that fromImage reads back; the same lists give the same bytes.
     void writeImage(const ImageWriter& write) const;

@@ -1,65 +1,36 @@
 #include "settings/group_lists.h"
 
-#include <filesystem>
-#include <fstream>
-
-#include "platform/paths.h"
-#include "settings/settings_error.h"
-#include "settings/site_lists.h"
+#include <cstring>
 
 namespace tarn {
-namespace {
 
-void appendFileLines(const std::string& entry, std::vector<std::string>& lines) {
-    const std::filesystem::path file = mapPath(entry);
-    std::error_code error;
-    if (!std::filesystem::exists(file, error)) {
-        return;
-    }
-    const auto size = std::filesystem::file_size(file, error);
-    std::ifstream in(file, std::ios::binary);
-    std::string text;
-    if (!error && in) {
-        text.resize(size);
-        in.read(text.data(), static_cast<std::streamsize>(size));
-    }
-    if (error || !in) {
-        throw SettingsError("Cannot open file \"" + file.string() + "\"");
-    }
-    appendLines(text, lines);
-}
-
-}  // namespace
+ListViews::ListViews(const GroupLists& lists)
+    : ExclusionList(lists.ExclusionList.begin(), lists.ExclusionList.end()),
+      InclusionList(lists.InclusionList.begin(), lists.InclusionList.end()),
+      WordList(lists.WordList.begin(), lists.WordList.end()) {}
 
 void appendLines(std::string_view text, std::vector<std::string>& lines) {
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(start));
-            return;
-        }
-        lines.emplace_back(text.substr(start, end - start));
-        start = end + 1;
-        if (text[end] == '\r' && start < text.size() && text[start] == '\n') {
-            ++start;
-        }
-    }
+    LargeVector<std::string_view> views;
+    appendLines(text, views);
+    lines.insert(lines.end(), views.begin(), views.end());
 }
 
-GroupLists assembleGroupLists(const GroupRecord& group) {
-    GroupLists lists;
-    if (group.bGroupUseExcl && !group.sGroupExclList.empty()) {
-        for (const std::string& file : loadListPart(ListFamily::URLExclIni, group.sGroupExclList)) {
-            appendFileLines(file, lists.ExclusionList);
+void appendLines(std::string_view text, LargeVector<std::string_view>& lines) {
+    // Most files break lines with LF alone: find those fast, then look for a CR in each line.
+    while (!text.empty()) {
+        const void* lf = std::memchr(text.data(), '\n', text.size());
+        size_t end =
+            lf ? static_cast<size_t>(static_cast<const char*>(lf) - text.data()) : text.size();
+        if (const void* cr = std::memchr(text.data(), '\r', end)) {
+            end = static_cast<size_t>(static_cast<const char*>(cr) - text.data());
         }
-        appendListPart(ListFamily::URLExclusion, group.sGroupExclList, lists.ExclusionList);
-        lists.WordList = loadListPart(ListFamily::WordExclusion, group.sGroupExclList);
+        lines.push_back(text.substr(0, end));
+        if (end == text.size()) {
+            return;
+        }
+        const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+        text.remove_prefix(end + (crlf ? 2 : 1));
     }
-    if (group.bGroupUseIncl && !group.sGroupInclList.empty()) {
-        lists.InclusionList = loadListPart(ListFamily::URLInclusion, group.sGroupInclList);
-    }
-    return lists;
 }
 
 }  // namespace tarn

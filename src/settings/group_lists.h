@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/group_record.h"
+#include "platform/prefaulted.h"
 
 namespace tarn {
 
@@ -15,13 +15,20 @@ struct GroupLists {
     std::vector<std::string> WordList;
 };
 
-// Assembles the lists that `group` switches on and names. Files of the exclusion list are
-// read through mapPath; a file that does not exist is skipped, one that exists but can not be
-// read throws SettingsError.
-GroupLists assembleGroupLists(const GroupRecord& group);
+// The same lists as views into text held elsewhere: a million-line file is one buffer rather
+// than a million strings.
+struct ListViews {
+    LargeVector<std::string_view> ExclusionList;
+    LargeVector<std::string_view> InclusionList;
+    LargeVector<std::string_view> WordList;
+
+    explicit ListViews(const GroupLists& lists);
+    ListViews() = default;
+};
 
 // Appends the lines of `text`, split at CR LF, LF or CR; the empty text after a final line
 // break is no line.
 void appendLines(std::string_view text, std::vector<std::string>& lines);
+void appendLines(std::string_view text, LargeVector<std::string_view>& lines);
 
 }  // namespace tarn

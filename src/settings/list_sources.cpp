@@ -60,8 +60,8 @@ OpenListFile::~OpenListFile() {
     }
 }
 
-std::string OpenListFile::contents() const {
-    std::string text(static_cast<size_t>(info_.st_size), '\0');
+LargeString OpenListFile::contents() const {
+    LargeString text(static_cast<size_t>(info_.st_size), '\0');
     size_t done = 0;
     while (done < text.size()) {
         const ssize_t got =
@@ -137,15 +137,28 @@ std::array<std::uint64_t, 2> ListSources::fingerprint(std::string_view programVe
     return digest.value();
 }
 
-GroupLists ListSources::lists() const {
-    GroupLists lists;
+LoadedLists ListSources::lists() const {
+    LoadedLists loaded;
+    loaded.fileTexts.reserve(files_.size());
     for (const OpenListFile& file : files_) {
-        appendLines(file.contents(), lists.ExclusionList);
+        loaded.fileTexts.push_back(file.contents());
+        appendLines(loaded.fileTexts.back(), loaded.views.ExclusionList);
     }
-    lists.ExclusionList.insert(lists.ExclusionList.end(), excluded_.begin(), excluded_.end());
-    lists.WordList = words_;
-    lists.InclusionList = included_;
-    return lists;
+    loaded.views.ExclusionList.insert(loaded.views.ExclusionList.end(), excluded_.begin(),
+                                      excluded_.end());
+    loaded.views.WordList.assign(words_.begin(), words_.end());
+    loaded.views.InclusionList.assign(included_.begin(), included_.end());
+    return loaded;
+}
+
+GroupLists assembleGroupLists(const GroupRecord& group) {
+    const ListSources sources = ListSources::read(group);
+    const LoadedLists loaded = sources.lists();
+    const auto copy = [](const LargeVector<std::string_view>& views) {
+        return std::vector<std::string>(views.begin(), views.end());
+    };
+    return {copy(loaded.views.ExclusionList), copy(loaded.views.InclusionList),
+            copy(loaded.views.WordList)};
 }
 
 }  // namespace tarn

@@ -26,12 +26,19 @@ class OpenListFile {
     const std::filesystem::path& path() const { return path_; }
     const struct stat& info() const { return info_; }
     // The whole file; throws SettingsError when it can not be read.
-    std::string contents() const;
+    LargeString contents() const;
 
   private:
     std::filesystem::path path_;
     int fd_;
     struct stat info_;
+};
+
+// The lists of a ListSources: views into the text of its files, held here, and into its stored
+// entries, so they must not outlive it.
+struct LoadedLists {
+    std::vector<LargeString> fileTexts;
+    ListViews views;
 };
 
 // A group's lists as the store holds them, with the files of the exclusion list opened. The
@@ -50,7 +57,7 @@ class ListSources {
     std::array<std::uint64_t, 2> fingerprint(std::string_view programVersion) const;
     // The lines of the files, then the stored entries; throws SettingsError when a file can
     // not be read.
-    GroupLists lists() const;
+    LoadedLists lists() const;
 
   private:
     std::string choice_;
@@ -58,5 +65,9 @@ class ListSources {
     std::vector<OpenListFile> files_;
     std::vector<std::string> excluded_, words_, included_;
 };
+
+// The lists that `group` switches on and names, read at once. A file of the exclusion list that
+// does not exist is skipped; one that exists but can not be read throws SettingsError.
+GroupLists assembleGroupLists(const GroupRecord& group);
 
 }  // namespace tarn

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <set>
 
 namespace tarn {
 
@@ -385,6 +386,39 @@ TEST(UrlFilter, MatchesThePlainLoopOnRandomLists) {
     // The generated cases must exercise both outcomes to mean anything.
     EXPECT_GT(refused, 1000);
     EXPECT_GT(admitted, 1000);
+}
+
+TEST(SubstringMatcher, ALargeListFindsWhatLookingUpEverySubstringFinds) {
+    // Enough entries that the matcher is built in parallel, over a small alphabet so that suffix
+    // links run deep.
+    std::mt19937 random(77);
+    const auto text = [&](size_t minLength, size_t maxLength) {
+        std::string t(minLength + random() % (maxLength - minLength + 1), ' ');
+        for (char& c : t) {
+            c = "abcd"[random() % 4];
+        }
+        return t;
+    };
+    std::vector<std::string> entries(300'000);
+    for (std::string& entry : entries) {
+        entry = text(9, 16);
+    }
+    const std::set<std::string, std::less<>> set(entries.begin(), entries.end());
+    const SubstringMatcher matcher(std::vector<std::string_view>(entries.begin(), entries.end()));
+    int found = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string probe = text(5, 40);
+        bool expected = false;
+        for (size_t start = 0; start < probe.size() && !expected; ++start) {
+            for (size_t length = 9; length <= 16 && start + length <= probe.size(); ++length) {
+                expected = expected || set.contains(std::string_view(probe).substr(start, length));
+            }
+        }
+        ASSERT_EQ(matcher.foundIn(probe), expected) << probe;
+        found += expected ? 1 : 0;
+    }
+    EXPECT_GT(found, 300);
+    EXPECT_LT(found, 2700);
 }
 
 TEST(UrlFilter, PercentDecodedMatchesPassAfterPass) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/paths.h"
+#include "settings/list_sources.h"
 #include "settings/settings_error.h"
 #include "settings/site_lists.h"
 #include "temp_env.h"

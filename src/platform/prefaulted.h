@@ -1,0 +1,58 @@
+#pragma once
+
+#include <sys/mman.h>
+
+#include <cstddef>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace tarn {
+
+// Memory for the large arrays of a list build, taken from the system whole and with every page
+// present at once (MAP_POPULATE). Touching hundreds of megabytes one page fault at a time costs
+// more than the building done in them, on virtual machines above all; a large array also goes
+// back to the system the moment it is freed. Small arrays come from the ordinary heap.
+template <typename T>
+struct PrefaultedAllocator {
+    using value_type = T;
+    static constexpr std::size_t kLarge = 1 << 20;
+
+    PrefaultedAllocator() = default;
+    template <typename U>
+    explicit PrefaultedAllocator(const PrefaultedAllocator<U>&) {}
+
+    T* allocate(std::size_t count) {
+        const std::size_t bytes = count * sizeof(T);
+        if (bytes < kLarge) {
+            return std::allocator<T>().allocate(count);
+        }
+        void* memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                              MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (memory == MAP_FAILED) {
+            throw std::bad_alloc();
+        }
+        return static_cast<T*>(memory);
+    }
+
+    void deallocate(T* memory, std::size_t count) {
+        const std::size_t bytes = count * sizeof(T);
+        if (bytes < kLarge) {
+            std::allocator<T>().deallocate(memory, count);
+        } else {
+            ::munmap(memory, bytes);
+        }
+    }
+
+    template <typename U>
+    bool operator==(const PrefaultedAllocator<U>&) const {
+        return true;
+    }
+};
+
+template <typename T>
+using LargeVector = std::vector<T, PrefaultedAllocator<T>>;
+using LargeString = std::basic_string<char, std::char_traits<char>, PrefaultedAllocator<char>>;
+
+}  // namespace tarn
