@@ -4,6 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <iterator>
+#include <numeric>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -113,14 +114,32 @@ LargeVector<std::string_view> sortedUnique(std::span<const std::string_view> ent
             keyed.emplace_back(sortKey(entry), entry);
         }
     }
-    // Two halves sorted side by side, then merged.
-    const auto middle = keyed.begin() + static_cast<std::ptrdiff_t>(keyed.size() / 2);
-    std::thread other([&] { std::sort(middle, keyed.end()); });
-    std::sort(keyed.begin(), middle);
-    other.join();
+    // Spread by the first two bytes, then each bucket sorted on its own: a bucket sorts in the
+    // cache, and the two halves of the buckets sort side by side.
+    constexpr size_t kBuckets = size_t{1} << 16;
+    const auto bucketOf = [](uint64_t key) { return static_cast<size_t>(key >> 48); };
+    std::vector<size_t> starts(kBuckets + 1);
+    for (const auto& item : keyed) {
+        ++starts[bucketOf(item.first) + 1];
+    }
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
     LargeVector<std::pair<uint64_t, std::string_view>> merged(keyed.size());
-    std::merge(keyed.begin(), middle, middle, keyed.end(), merged.begin());
+    std::vector<size_t> cursor(starts.begin(), starts.end() - 1);
+    for (const auto& item : keyed) {
+        merged[cursor[bucketOf(item.first)]++] = item;
+    }
     LargeVector<std::pair<uint64_t, std::string_view>>().swap(keyed);
+    const auto sortBuckets = [&](size_t from, size_t to) {
+        for (size_t bucket = from; bucket < to; ++bucket) {
+            std::sort(merged.begin() + static_cast<std::ptrdiff_t>(starts[bucket]),
+                      merged.begin() + static_cast<std::ptrdiff_t>(starts[bucket + 1]));
+        }
+    };
+    const auto half = static_cast<size_t>(
+        std::upper_bound(starts.begin(), starts.end(), merged.size() / 2) - starts.begin());
+    std::thread other(sortBuckets, std::min(half, kBuckets), kBuckets);
+    sortBuckets(0, std::min(half, kBuckets));
+    other.join();
     LargeVector<std::string_view> sorted;
     sorted.reserve(merged.size());
     for (const auto& [key, entry] : merged) {
@@ -287,21 +306,37 @@ void SubstringMatcher::buildTrie(const LargeVector<std::string_view>& sorted) {
 }
 
 void SubstringMatcher::linkSuffixes() {
-    // A suffix node is shallower than the node it serves, so once a depth is done, every fail
-    // link and final flag the next one needs is known, and the nodes of one depth can be linked
-    // in any order: two threads share the larger depths.
-    const auto link = [this](uint32_t fromParent, uint32_t toParent) {
+    // Most suffix links end near the root, so the whole transition of each shallow node is
+    // looked up once, in a table, rather than again for every node whose suffix passes it.
+    constexpr uint32_t kTableNodes = 4096;
+    const auto nodes = static_cast<uint32_t>(fail_.size());
+    uint32_t shallow = std::min(firstChild_[0 + 1], nodes);  // the root's children end here
+    if (shallow < nodes && firstChild_[shallow] - 1 <= kTableNodes) {
+        shallow = firstChild_[shallow];  // and their children too
+    }
+    std::vector<uint32_t> table(static_cast<size_t>(shallow) * 256);
+    const auto step = [&](uint32_t node, unsigned char byte) {
+        while (node >= shallow) {
+            if (const uint32_t target = child(node, byte)) {
+                return target;
+            }
+            node = fail_[node] & ~kFinal;
+        }
+        return table[static_cast<size_t>(node) * 256 + byte];
+    };
+    const auto link = [&](uint32_t fromParent, uint32_t toParent) {
         for (uint32_t parent = fromParent; parent < toParent; ++parent) {
             for (uint32_t node = firstChild_[parent]; node < firstChild_[parent + 1]; ++node) {
                 const uint32_t suffix =
-                    parent == 0 ? 0 : next(fail_[parent] & ~kFinal, label_[node]);
+                    parent == 0 ? 0 : step(fail_[parent] & ~kFinal, label_[node]);
                 ownFail_[node] |= suffix | (fail_[suffix] & kFinal);
             }
         }
     };
+    // A suffix node is shallower than the node it serves, so once a depth is done, every fail
+    // link and final flag the next one needs is known, and the nodes of one depth can be linked
+    // in any order: two threads share the larger depths.
     constexpr uint32_t kShared = 1 << 16;
-    const auto nodes = static_cast<uint32_t>(fail_.size());
-    // The parents of one depth: the root first, then the children of the depth before.
     for (uint32_t begin = 0, end = 1; begin < end && begin < nodes;) {
         if (end - begin < kShared) {
             link(begin, end);
@@ -310,6 +345,17 @@ void SubstringMatcher::linkSuffixes() {
             std::thread other(link, middle, end);
             link(begin, middle);
             other.join();
+        }
+        // The table rows of a depth once its links are known: a row falls back on the row of
+        // the node's suffix, which is shallower.
+        for (uint32_t node = begin; node < end && node < shallow; ++node) {
+            for (unsigned byte = 0; byte < 256; ++byte) {
+                const uint32_t target = node == 0 ? rootNext_[byte] : child(node, byte);
+                table[static_cast<size_t>(node) * 256 + byte] =
+                    target != 0 || node == 0
+                        ? target
+                        : table[static_cast<size_t>(fail_[node] & ~kFinal) * 256 + byte];
+            }
         }
         const uint32_t below = firstChild_[end];
         begin = firstChild_[begin];

@@ -3,9 +3,12 @@
 #include <sys/mman.h>
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace tarn {
@@ -14,6 +17,10 @@ namespace tarn {
 // present at once (MAP_POPULATE). Touching hundreds of megabytes one page fault at a time costs
 // more than the building done in them, on virtual machines above all; a large array also goes
 // back to the system the moment it is freed. Small arrays come from the ordinary heap.
+//
+// All memory comes zeroed (the system's pages are), so elements made without a value are left
+// as they are instead of being written over with zeros a second time: zero in a new array, but
+// whatever was last there when an array grows back into capacity it had shrunk from.
 template <typename T>
 struct PrefaultedAllocator {
     using value_type = T;
@@ -26,7 +33,9 @@ struct PrefaultedAllocator {
     T* allocate(std::size_t count) {
         const std::size_t bytes = count * sizeof(T);
         if (bytes < kLarge) {
-            return std::allocator<T>().allocate(count);
+            T* memory = std::allocator<T>().allocate(count);
+            std::memset(static_cast<void*>(memory), 0, bytes);
+            return memory;
         }
         void* memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
                               MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
@@ -43,6 +52,17 @@ struct PrefaultedAllocator {
         } else {
             ::munmap(memory, bytes);
         }
+    }
+
+    template <typename U>
+    void construct(U* element) noexcept(std::is_nothrow_default_constructible_v<U>) {
+        if constexpr (!std::is_trivially_default_constructible_v<U>) {
+            ::new (static_cast<void*>(element)) U();
+        }
+    }
+    template <typename U, typename... Args>
+    void construct(U* element, Args&&... args) {
+        ::new (static_cast<void*>(element)) U(std::forward<Args>(args)...);
     }
 
     template <typename U>

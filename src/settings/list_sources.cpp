@@ -60,8 +60,8 @@ OpenListFile::~OpenListFile() {
     }
 }
 
-LargeString OpenListFile::contents() const {
-    LargeString text(static_cast<size_t>(info_.st_size), '\0');
+LargeVector<char> OpenListFile::contents() const {
+    LargeVector<char> text(static_cast<size_t>(info_.st_size));
     size_t done = 0;
     while (done < text.size()) {
         const ssize_t got =
@@ -142,7 +142,8 @@ LoadedLists ListSources::lists() const {
     loaded.fileTexts.reserve(files_.size());
     for (const OpenListFile& file : files_) {
         loaded.fileTexts.push_back(file.contents());
-        appendLines(loaded.fileTexts.back(), loaded.views.ExclusionList);
+        const LargeVector<char>& text = loaded.fileTexts.back();
+        appendLines({text.data(), text.size()}, loaded.views.ExclusionList);
     }
     loaded.views.ExclusionList.insert(loaded.views.ExclusionList.end(), excluded_.begin(),
                                       excluded_.end());

@@ -26,7 +26,7 @@ class OpenListFile {
     const std::filesystem::path& path() const { return path_; }
     const struct stat& info() const { return info_; }
     // The whole file; throws SettingsError when it can not be read.
-    LargeString contents() const;
+    LargeVector<char> contents() const;
 
   private:
     std::filesystem::path path_;
@@ -37,7 +37,7 @@ class OpenListFile {
 // The lists of a ListSources: views into the text of its files, held here, and into its stored
 // entries, so they must not outlive it.
 struct LoadedLists {
-    std::vector<LargeString> fileTexts;
+    std::vector<LargeVector<char>> fileTexts;
     ListViews views;
 };
 
