@@ -234,6 +234,14 @@ void HiveFile::connect() {
             }
             createSchema();
         }
+        if (writable_) {
+            // A key's values in creation order straight from an index, not sorted on each read:
+            // a million-entry list part reads several times faster. Hives made before it get it
+            // here; one that may only be read does without.
+            execute(
+                "CREATE INDEX IF NOT EXISTS hive_value_names_in_order ON hive_values(key, id, "
+                "name)");
+        }
     } catch (const SqlFailure& failure) {
         raise(file_, failure,
               "Could not prepare the settings file " + file_.string() + ": " + failure.message);
@@ -459,8 +467,18 @@ bool HiveFile::deleteValue(KeyId key, std::string_view name) {
 
 std::vector<std::string> HiveFile::valueNames(KeyId key) {
     std::vector<std::string> names;
-    for (HiveValue& value : values(key)) {
-        names.push_back(std::move(value.name));
+    if (!db_) {
+        return names;
+    }
+    try {
+        Query query(db_, statement("SELECT name FROM hive_values WHERE key=?1 ORDER BY id"));
+        query.bind(1, key);
+        while (query.step()) {
+            names.push_back(query.text(0));
+        }
+    } catch (const SqlFailure& failure) {
+        raise(file_, failure,
+              "Failed to list values of " + file_.string() + ": " + failure.message);
     }
     return names;
 }

@@ -157,6 +157,11 @@ void SettingsStore::append_values(std::string_view sectionName,
     }
 }
 
+bool SettingsStore::delete_value(std::string_view sectionName, std::string_view name) {
+    const auto key = section(sectionName);
+    return key && hive().deleteValue(*key, name);
+}
+
 void SettingsStore::erase_section(std::string_view sectionName) {
     if (key_) {
         hive().deleteKey(*key_, sectionName);

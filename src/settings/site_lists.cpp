@@ -1,5 +1,9 @@
 #include "settings/site_lists.h"
 
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/ascii_case.h"
 #include "settings/admin_area.h"
 #include "settings/default_first.h"
 #include "settings/record_ids.h"
@@ -37,6 +41,53 @@ void createPart(ListFamily family, std::string_view list) {
     const std::string path = std::string(kAdminKey) + "\\" + partSection(family, list);
     if (!openAdminKey(path)->has_open_key()) {
         throw SettingsError("Failed to create key " + path);
+    }
+}
+
+bool sameEntry(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && equalsIgnoringCase(a, b);
+}
+
+// Whether the box holds a spelling of `entry` the store takes for the same value, the entry at
+// `skip` aside.
+bool boxHolds(const std::vector<std::string>& box, std::string_view entry, size_t skip) {
+    for (size_t i = 0; i < box.size(); ++i) {
+        if (i != skip && sameEntry(box[i], entry)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Writes to the store what taking the entry at `index` out of the box does to it; the box is
+// left for the caller to change once the store has taken it. Only the first spelling of an
+// entry is stored. When a later spelling is left, that one becomes first and belongs at its own
+// place in the order, so the part is written again from the box.
+void removeFromStore(SettingsStore& store, const std::string& section,
+                     const std::vector<std::string>& box, size_t index) {
+    const std::string& entry = box[index];
+    for (size_t i = 0; i < index; ++i) {
+        if (sameEntry(box[i], entry)) {
+            return;  // not the stored spelling
+        }
+    }
+    if (boxHolds(box, entry, index)) {
+        store.erase_section(section);
+        for (size_t i = 0; i < box.size(); ++i) {
+            if (i != index) {
+                store.write_bool(section, box[i], true);
+            }
+        }
+    } else if (box.size() == 1) {
+        store.erase_section(section);  // an empty part leaves no key
+    } else {
+        store.delete_value(section, entry);
+    }
+}
+
+void checkIndex(const std::vector<std::string>& box, size_t index) {
+    if (index >= box.size()) {
+        throw std::out_of_range("no list entry " + std::to_string(index));
     }
 }
 
@@ -94,6 +145,39 @@ void saveListPart(ListFamily family, std::string_view list,
             store->write_bool(section, entry, true);
         }
     });
+}
+
+void addListEntry(ListFamily family, std::string_view list, std::vector<std::string>& box,
+                  std::string entry) {
+    // A spelling the store holds already changes nothing there.
+    if (!boxHolds(box, entry, box.size())) {
+        openAdminKey(kAdminKey)->write_bool(partSection(family, list), entry, true);
+    }
+    box.push_back(std::move(entry));
+}
+
+void editListEntry(ListFamily family, std::string_view list, std::vector<std::string>& box,
+                   size_t index, std::string entry) {
+    checkIndex(box, index);
+    const std::string section = partSection(family, list);
+    auto store = openAdminKey(kAdminKey);
+    store->in_transaction([&] {
+        removeFromStore(*store, section, box, index);
+        if (!boxHolds(box, entry, index)) {
+            store->write_bool(section, entry, true);
+        }
+    });
+    box.erase(box.begin() + static_cast<std::ptrdiff_t>(index));
+    box.push_back(std::move(entry));
+}
+
+void deleteListEntry(ListFamily family, std::string_view list, std::vector<std::string>& box,
+                     size_t index) {
+    checkIndex(box, index);
+    const std::string section = partSection(family, list);
+    auto store = openAdminKey(kAdminKey);
+    store->in_transaction([&] { removeFromStore(*store, section, box, index); });
+    box.erase(box.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 void createInclusionList(std::string_view list) {

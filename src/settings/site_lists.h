@@ -38,6 +38,18 @@ void appendListPart(ListFamily family, std::string_view list, std::vector<std::s
 void saveListPart(ListFamily family, std::string_view list,
                   const std::vector<std::string>& entries);
 
+// One entry changed in the administration window's box of a part, which shows the entries as
+// they were typed: spellings that differ only in letter case stay apart there, while the store
+// holds the first of them. Each updates `box` and gives the store what saving the whole box
+// would, writing only the values that change; a store error leaves both as they were.
+// Add appends; Edit removes the entry at `index` and appends the new text; Delete removes it.
+void addListEntry(ListFamily family, std::string_view list, std::vector<std::string>& box,
+                  std::string entry);
+void editListEntry(ListFamily family, std::string_view list, std::vector<std::string>& box,
+                   size_t index, std::string entry);
+void deleteListEntry(ListFamily family, std::string_view list, std::vector<std::string>& box,
+                     size_t index);
+
 void createInclusionList(std::string_view list);
 void createExclusionList(std::string_view list);
 void deleteInclusionList(std::string_view list);
