@@ -18,6 +18,7 @@
 
 #include "bench_folder.h"
 #include "settings/group_lists.h"
+#include "settings/list_sources.h"
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
 #include "settings/site_lists.h"
@@ -184,8 +185,16 @@ int listPart(const std::filesystem::path& folder) {
         secondsOf([&] { tarn::saveListPart(tarn::ListFamily::URLExclusion, "Big", entries); });
     std::printf("\nlist part of %d entries (saved whole in %.2f s)\n", kListEntries, saveSeconds);
 
+    // A sign-on reads the part into one buffer; the administration window into a box of
+    // strings.
+    tarn::GroupRecord group;
+    group.bGroupUseExcl = true;
+    group.sGroupExclList = "Big";
+    size_t signOnEntries = 0;
+    const double readSeconds = secondsOf(
+        [&] { signOnEntries = tarn::ListSources::read(group).lists().views.ExclusionList.size(); });
     std::vector<std::string> box;
-    const double readSeconds =
+    const double boxSeconds =
         secondsOf([&] { box = tarn::loadListPart(tarn::ListFamily::URLExclusion, "Big"); });
     std::vector<std::string> lines;
     const double fileSeconds = secondsOf([&] {
@@ -197,10 +206,11 @@ int listPart(const std::filesystem::path& folder) {
         tarn::appendLines(read, lines);
     });
     std::printf(
-        "  read the part                 %7.3f s   the same lines from a file %7.3f s"
+        "  read the part at sign-on      %7.3f s   the same lines from a file %7.3f s"
         "   target <= %.1f s: %s\n",
         readSeconds, fileSeconds, kListReadTargetS,
-        box.size() == entries.size() && readSeconds <= kListReadTargetS ? "PASS" : "FAIL");
+        signOnEntries == entries.size() && readSeconds <= kListReadTargetS ? "PASS" : "FAIL");
+    std::printf("  read the part into a box      %7.3f s\n", boxSeconds);
 
     const size_t middle = box.size() / 2;
     // The first write after saving a million values copies them from the write-ahead log into

@@ -97,10 +97,13 @@ class Query {
         throw SqlFailure{sqlite3_extended_errcode(db_), sqlite3_errmsg(db_)};
     }
     std::int64_t integer(int column) { return sqlite3_column_int64(stmt_, column); }
-    std::string text(int column) {
+    std::string text(int column) { return std::string(view(column)); }
+    // Valid until the next step.
+    std::string_view view(int column) {
         const void* bytes = sqlite3_column_blob(stmt_, column);
         const int size = sqlite3_column_bytes(stmt_, column);
-        return bytes ? std::string(static_cast<const char*>(bytes), size) : std::string();
+        return bytes ? std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(size))
+                     : std::string_view();
     }
 
   private:
@@ -467,20 +470,24 @@ bool HiveFile::deleteValue(KeyId key, std::string_view name) {
 
 std::vector<std::string> HiveFile::valueNames(KeyId key) {
     std::vector<std::string> names;
+    eachValueName(key, [&](std::string_view name) { names.emplace_back(name); });
+    return names;
+}
+
+void HiveFile::eachValueName(KeyId key, const std::function<void(std::string_view)>& take) {
     if (!db_) {
-        return names;
+        return;
     }
     try {
         Query query(db_, statement("SELECT name FROM hive_values WHERE key=?1 ORDER BY id"));
         query.bind(1, key);
         while (query.step()) {
-            names.push_back(query.text(0));
+            take(query.view(0));
         }
     } catch (const SqlFailure& failure) {
         raise(file_, failure,
               "Failed to list values of " + file_.string() + ": " + failure.message);
     }
-    return names;
 }
 
 std::vector<HiveValue> HiveFile::values(KeyId key) {

@@ -69,6 +69,9 @@ class HiveFile {
     void writeValue(KeyId key, std::string_view name, int type, std::string_view data);
     bool deleteValue(KeyId key, std::string_view name);
     std::vector<std::string> valueNames(KeyId key);
+    // The same names one by one, each valid only during its call: a million names need not be
+    // a million strings.
+    void eachValueName(KeyId key, const std::function<void(std::string_view)>& take);
     std::vector<HiveValue> values(KeyId key);
 
     // Runs `body` as one transaction: everything it wrote commits together, or, when it throws,

@@ -157,6 +157,13 @@ void SettingsStore::append_values(std::string_view sectionName,
     }
 }
 
+void SettingsStore::each_value(std::string_view sectionName,
+                               const std::function<void(std::string_view)>& take) const {
+    if (auto key = section(sectionName)) {
+        hive().eachValueName(*key, take);
+    }
+}
+
 bool SettingsStore::delete_value(std::string_view sectionName, std::string_view name) {
     const auto key = section(sectionName);
     return key && hive().deleteValue(*key, name);

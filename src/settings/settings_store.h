@@ -42,6 +42,9 @@ class SettingsStore {
     void list_subkeys(std::vector<std::string>& list) const;
     void list_values(std::string_view section, std::vector<std::string>& list) const;
     void append_values(std::string_view section, std::vector<std::string>& list) const;
+    // Each value name of `section` in order, valid only during its call.
+    void each_value(std::string_view section,
+                    const std::function<void(std::string_view)>& take) const;
     // Deletes one value of the subkey `section`; false when there was none.
     bool delete_value(std::string_view section, std::string_view name);
     // Deletes the subkey `section` of the open key with everything below it.

@@ -135,6 +135,13 @@ void appendListPart(ListFamily family, std::string_view list, std::vector<std::s
     }
 }
 
+void eachListEntry(ListFamily family, std::string_view list,
+                   const std::function<void(std::string_view)>& take) {
+    if (isRecordId(list)) {
+        openAdminKey(kAdminKey)->each_value(partSection(family, list), take);
+    }
+}
+
 void saveListPart(ListFamily family, std::string_view list,
                   const std::vector<std::string>& entries) {
     const std::string section = partSection(family, list);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,9 @@ std::vector<std::string> offeredExclusionListNames();
 // The entries of one part of a list in stored order; none when its key does not exist.
 std::vector<std::string> loadListPart(ListFamily family, std::string_view list);
 void appendListPart(ListFamily family, std::string_view list, std::vector<std::string>& entries);
+// The entries one by one, each valid only during its call.
+void eachListEntry(ListFamily family, std::string_view list,
+                   const std::function<void(std::string_view)>& take);
 
 // Replaces the part with `entries` in one transaction, so a failure never leaves half a list.
 // Entries differing only in letter case become one; an empty part leaves no key.
