@@ -179,7 +179,7 @@ std::string_view innerAddress(std::string_view upper) {
 }
 
 // Images hold plain arrays in this machine's byte order; each piece starts 8-byte aligned.
-constexpr uint64_t kImageLayout = 0x3154'4c49'464c'5255;  // "URLFILT1"
+constexpr uint64_t kImageLayout = 0x3254'4c49'464c'5255;  // "URLFILT2"
 
 template <typename T>
 std::string_view bytesOf(const T& value) {
@@ -266,6 +266,7 @@ void SubstringMatcher::buildTrie(const LargeVector<std::string_view>& sorted) {
     if (nodes >= kFinal) {
         throw std::length_error("URL filter lists are too large");
     }
+    longest_ = longest;
     // New nodes at each depth: entry i adds one at depths shared[i] + 1 .. its length.
     std::vector<uint32_t> cursor(longest + 2, 0);
     for (size_t i = 0; i < sorted.size(); ++i) {
@@ -411,6 +412,27 @@ void SubstringMatcher::viewOwnArrays() {
     label_ = ownLabel_;
 }
 
+bool SubstringMatcher::foundAcross(std::string_view text, const std::vector<char>& changed) const {
+    // Each changed byte with the entry length on either side, windows that meet joined.
+    size_t end = 0;
+    for (size_t at = 0; at < text.size(); ++at) {
+        if (!changed[at] || at < end) {
+            continue;
+        }
+        const size_t begin = at + 1 > longest_ ? at + 1 - longest_ : 0;
+        end = std::min(text.size(), at + longest_);
+        for (size_t next = at + 1; next < end; ++next) {
+            if (changed[next]) {
+                end = std::min(text.size(), next + longest_);
+            }
+        }
+        if (foundIn(text.substr(begin, end - begin))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 size_t SubstringMatcher::memoryBytes() const {
     return sizeof(*this) + firstChild_.size_bytes() + fail_.size_bytes() + label_.size_bytes();
 }
@@ -418,6 +440,7 @@ size_t SubstringMatcher::memoryBytes() const {
 void SubstringMatcher::writeImage(const ImageWriter& write) const {
     const uint64_t nodes = fail_.size();
     write(bytesOf(nodes));
+    write(bytesOf(longest_));
     write(bytesOf(rootNext_));
     write(bytesOf(firstChild_));
     write(bytesOf(fail_));
@@ -428,8 +451,8 @@ void SubstringMatcher::writeImage(const ImageWriter& write) const {
 std::optional<SubstringMatcher> SubstringMatcher::fromImage(std::string_view& image) {
     uint64_t nodes = 0;
     SubstringMatcher matcher;
-    if (!take(image, nodes) || !take(image, matcher.rootNext_) || nodes == 0 || nodes >= kFinal ||
-        !takeArray(image, nodes + 1, matcher.firstChild_) ||
+    if (!take(image, nodes) || !take(image, matcher.longest_) || !take(image, matcher.rootNext_) ||
+        nodes == 0 || nodes >= kFinal || !takeArray(image, nodes + 1, matcher.firstChild_) ||
         !takeArray(image, nodes, matcher.fail_) || !takeArray(image, nodes, matcher.label_) ||
         !skipPadding(image, nodes)) {
         return std::nullopt;
@@ -604,12 +627,13 @@ bool UrlFilter::excludedUpper(std::string_view address, std::string_view upper) 
     std::string decoded;
     if (address.find('%') != std::string_view::npos) {
         std::bitset<256> produced;
-        std::string plain = percentDecoded(address, &produced);
+        std::vector<char> at;
+        std::string plain = percentDecoded(address, &produced, &at);
         // Bytes that occur in no entry and shape no part of the address can not make a match
         // the address as given lacks: the decoded form is then the same to the lists.
         if ((produced & decodedMatters_).any()) {
             decoded = upperAscii(plain);
-            if (excluded_.foundIn(decoded)) {
+            if (excluded_.foundAcross(decoded, at)) {
                 return true;
             }
         }
@@ -673,13 +697,20 @@ std::string percentDecoded(std::string_view text) {
     return percentDecoded(text, nullptr);
 }
 
-std::string percentDecoded(std::string_view text, std::bitset<256>* produced) {
+std::string percentDecoded(std::string_view text, std::bitset<256>* produced,
+                           std::vector<char>* at) {
     // Each escape is decoded as soon as its last digit arrives, and the byte it gives may close
     // an escape begun before it: one pass reaches what decoding again and again would.
     std::string decoded;
     decoded.reserve(text.size());
+    if (at) {
+        at->clear();
+        at->reserve(text.size());
+    }
     for (const char c : text) {
         decoded.push_back(c);
+        if (at)
+            at->push_back(0);
         size_t size = decoded.size();
         while (size >= 3 && decoded[size - 3] == '%' && hexValue(decoded[size - 2]) >= 0 &&
                hexValue(decoded[size - 1]) >= 0) {
@@ -688,6 +719,10 @@ std::string percentDecoded(std::string_view text, std::bitset<256>* produced) {
             decoded.push_back(static_cast<char>(static_cast<unsigned char>(value)));
             if (produced)
                 produced->set(static_cast<size_t>(value));
+            if (at) {
+                at->resize(size - 3);
+                at->push_back(1);
+            }
             size = decoded.size();
         }
     }

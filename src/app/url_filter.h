@@ -42,6 +42,9 @@ class SubstringMatcher {
     SubstringMatcher& operator=(SubstringMatcher&&) = default;
 
     bool foundIn(std::string_view text) const;
+    // Whether an entry occurs in `text` across one of the bytes `changed` marks: only there can
+    // a text that differs from one already searched in those bytes alone hold a new match.
+    bool foundAcross(std::string_view text, const std::vector<char>& changed) const;
     size_t memoryBytes() const;
 
     // The arrays as they lie in memory, for reading back without building.
@@ -67,6 +70,7 @@ class SubstringMatcher {
     std::span<const uint32_t> fail_;        // longest proper suffix that is a node, | kFinal
     std::span<const unsigned char> label_;  // the byte that leads to the node from its parent
     std::array<uint32_t, 256> rootNext_{};  // the root's children by byte; 0 for none
+    uint64_t longest_ = 0;                  // the length of the longest entry
 };
 
 // Decides a navigation against a group's lists: mail links, then exclusion entries and words,
@@ -124,7 +128,9 @@ class UrlFilter {
 // Decodes %XX until none is left, so "%2562" gives "b" as "%62" does. Malformed escapes stay
 // as they are. Linear in the text however deep the nesting.
 std::string percentDecoded(std::string_view text);
-// The same, marking in `produced` each byte an escape gave.
-std::string percentDecoded(std::string_view text, std::bitset<256>* produced);
+// The same, marking in `produced` each byte an escape gave, and in `at` (one flag for each
+// decoded byte) where the decoded text holds one.
+std::string percentDecoded(std::string_view text, std::bitset<256>* produced,
+                           std::vector<char>* at = nullptr);
 
 }  // namespace tarn
