@@ -179,7 +179,7 @@ std::string_view innerAddress(std::string_view upper) {
 }
 
 // Images hold plain arrays in this machine's byte order; each piece starts 8-byte aligned.
-constexpr uint64_t kImageLayout = 0x3254'4c49'464c'5255;  // "URLFILT2"
+constexpr uint64_t kImageLayout = 0x3454'4c49'464c'5255;  // "URLFILT4"
 
 template <typename T>
 std::string_view bytesOf(const T& value) {
@@ -282,26 +282,25 @@ void SubstringMatcher::buildTrie(const LargeVector<std::string_view>& sorted) {
     }
 
     ownLabel_.resize(nodes);
-    ownFail_.resize(nodes);
     // Each node's number of children first; summed up in order they give where the children
     // of each node begin, since the children of earlier nodes come earlier.
-    ownFirstChild_.resize(nodes + 1);
+    ownNodes_.resize(nodes + 1);
     std::vector<uint32_t> path(longest + 1, 0);  // the current entry's node at each depth
     for (size_t i = 0; i < sorted.size(); ++i) {
         const std::string_view entry = sorted[i];
         for (size_t depth = shared[i] + 1; depth <= entry.size(); ++depth) {
             const uint32_t node = cursor[depth]++;
             ownLabel_[node] = static_cast<unsigned char>(entry[depth - 1]);
-            ++ownFirstChild_[path[depth - 1]];
+            ++ownNodes_[path[depth - 1]].firstChild;
             path[depth] = node;
         }
-        ownFail_[path[entry.size()]] |= kFinal;
+        ownNodes_[path[entry.size()]].fail |= kFinal;
     }
     uint32_t next = 1;
-    for (uint32_t& first : ownFirstChild_) {
-        next += std::exchange(first, next);
+    for (Node& node : ownNodes_) {
+        next += std::exchange(node.firstChild, next);
     }
-    for (uint32_t node = ownFirstChild_[0]; node < ownFirstChild_[1]; ++node) {
+    for (uint32_t node = ownNodes_[0].firstChild; node < ownNodes_[1].firstChild; ++node) {
         rootNext_[ownLabel_[node]] = node;
     }
 }
@@ -310,27 +309,18 @@ void SubstringMatcher::linkSuffixes() {
     // Most suffix links end near the root, so the whole transition of each shallow node is
     // looked up once, in a table, rather than again for every node whose suffix passes it.
     constexpr uint32_t kTableNodes = 4096;
-    const auto nodes = static_cast<uint32_t>(fail_.size());
-    uint32_t shallow = std::min(firstChild_[0 + 1], nodes);  // the root's children end here
-    if (shallow < nodes && firstChild_[shallow] - 1 <= kTableNodes) {
-        shallow = firstChild_[shallow];  // and their children too
+    const uint32_t nodes = count();
+    shallow_ = std::min(firstChild(1), nodes);  // the root's children end here
+    if (shallow_ < nodes && firstChild(shallow_) - 1 <= kTableNodes) {
+        shallow_ = firstChild(shallow_);  // and their children too
     }
-    std::vector<uint32_t> table(static_cast<size_t>(shallow) * 256);
-    const auto step = [&](uint32_t node, unsigned char byte) {
-        while (node >= shallow) {
-            if (const uint32_t target = child(node, byte)) {
-                return target;
-            }
-            node = fail_[node] & ~kFinal;
-        }
-        return table[static_cast<size_t>(node) * 256 + byte];
-    };
+    ownShallowNext_.resize(static_cast<size_t>(shallow_) * 256);
+    shallowNext_ = ownShallowNext_;
     const auto link = [&](uint32_t fromParent, uint32_t toParent) {
         for (uint32_t parent = fromParent; parent < toParent; ++parent) {
-            for (uint32_t node = firstChild_[parent]; node < firstChild_[parent + 1]; ++node) {
-                const uint32_t suffix =
-                    parent == 0 ? 0 : step(fail_[parent] & ~kFinal, label_[node]);
-                ownFail_[node] |= suffix | (fail_[suffix] & kFinal);
+            for (uint32_t node = firstChild(parent); node < firstChild(parent + 1); ++node) {
+                const uint32_t target = parent == 0 ? 0 : next(suffix(parent), label_[node]);
+                ownNodes_[node].fail |= target | (nodes_[target].fail & kFinal);
             }
         }
     };
@@ -349,17 +339,17 @@ void SubstringMatcher::linkSuffixes() {
         }
         // The table rows of a depth once its links are known: a row falls back on the row of
         // the node's suffix, which is shallower.
-        for (uint32_t node = begin; node < end && node < shallow; ++node) {
+        for (uint32_t node = begin; node < end && node < shallow_; ++node) {
             for (unsigned byte = 0; byte < 256; ++byte) {
                 const uint32_t target = node == 0 ? rootNext_[byte] : child(node, byte);
-                table[static_cast<size_t>(node) * 256 + byte] =
+                ownShallowNext_[static_cast<size_t>(node) * 256 + byte] =
                     target != 0 || node == 0
                         ? target
-                        : table[static_cast<size_t>(fail_[node] & ~kFinal) * 256 + byte];
+                        : ownShallowNext_[static_cast<size_t>(suffix(node)) * 256 + byte];
             }
         }
-        const uint32_t below = firstChild_[end];
-        begin = firstChild_[begin];
+        const uint32_t below = firstChild(end);
+        begin = firstChild(begin);
         end = below;
     }
 }
@@ -368,8 +358,8 @@ uint32_t SubstringMatcher::child(uint32_t node, unsigned char byte) const {
     if (node == 0) {
         return rootNext_[byte];
     }
-    const uint32_t begin = firstChild_[node];
-    const uint32_t end = firstChild_[node + 1];
+    const uint32_t begin = firstChild(node);
+    const uint32_t end = firstChild(node + 1);
     if (end - begin <= kScanLimit) {
         for (uint32_t i = begin; i < end; ++i) {
             if (label_[i] == byte) {
@@ -386,20 +376,20 @@ uint32_t SubstringMatcher::child(uint32_t node, unsigned char byte) const {
 }
 
 uint32_t SubstringMatcher::next(uint32_t node, unsigned char byte) const {
-    while (true) {
-        const uint32_t target = child(node, byte);
-        if (target != 0 || node == 0) {
+    while (node >= shallow_) {
+        if (const uint32_t target = child(node, byte)) {
             return target;
         }
-        node = fail_[node] & ~kFinal;
+        node = suffix(node);
     }
+    return shallowNext_[static_cast<size_t>(node) * 256 + byte];
 }
 
 bool SubstringMatcher::foundIn(std::string_view text) const {
     uint32_t node = 0;
     for (const char c : text) {
         node = next(node, static_cast<unsigned char>(c));
-        if (fail_[node] & kFinal) {
+        if (final(node)) {
             return true;
         }
     }
@@ -407,8 +397,7 @@ bool SubstringMatcher::foundIn(std::string_view text) const {
 }
 
 void SubstringMatcher::viewOwnArrays() {
-    firstChild_ = ownFirstChild_;
-    fail_ = ownFail_;
+    nodes_ = ownNodes_;
     label_ = ownLabel_;
 }
 
@@ -434,36 +423,42 @@ bool SubstringMatcher::foundAcross(std::string_view text, const std::vector<char
 }
 
 size_t SubstringMatcher::memoryBytes() const {
-    return sizeof(*this) + firstChild_.size_bytes() + fail_.size_bytes() + label_.size_bytes();
+    return sizeof(*this) + nodes_.size_bytes() + label_.size_bytes() + shallowNext_.size_bytes();
 }
 
 void SubstringMatcher::writeImage(const ImageWriter& write) const {
-    const uint64_t nodes = fail_.size();
+    const uint64_t nodes = count();
     write(bytesOf(nodes));
     write(bytesOf(longest_));
     write(bytesOf(rootNext_));
-    write(bytesOf(firstChild_));
-    write(bytesOf(fail_));
+    write(bytesOf(nodes_));
+    const uint64_t shallow = shallow_;
+    write(bytesOf(shallow));
+    write(bytesOf(shallowNext_));
     write(bytesOf(label_));
     write(padding(label_.size()));
 }
 
 std::optional<SubstringMatcher> SubstringMatcher::fromImage(std::string_view& image) {
     uint64_t nodes = 0;
+    uint64_t shallow = 0;
     SubstringMatcher matcher;
     if (!take(image, nodes) || !take(image, matcher.longest_) || !take(image, matcher.rootNext_) ||
-        nodes == 0 || nodes >= kFinal || !takeArray(image, nodes + 1, matcher.firstChild_) ||
-        !takeArray(image, nodes, matcher.fail_) || !takeArray(image, nodes, matcher.label_) ||
-        !skipPadding(image, nodes)) {
+        nodes == 0 || nodes >= kFinal || !takeArray(image, nodes + 1, matcher.nodes_) ||
+        !take(image, shallow) || shallow == 0 || shallow > nodes ||
+        !takeArray(image, shallow * 256, matcher.shallowNext_) ||
+        !takeArray(image, nodes, matcher.label_) || !skipPadding(image, nodes)) {
         return std::nullopt;
     }
     // What a lookup relies on to stay inside the arrays.
     const bool bounded =
-        matcher.firstChild_.front() == 1 && matcher.firstChild_.back() == nodes &&
-        std::ranges::all_of(matcher.rootNext_, [&](uint32_t node) { return node < nodes; });
+        matcher.nodes_.front().firstChild == 1 && matcher.nodes_.back().firstChild == nodes &&
+        std::ranges::all_of(matcher.rootNext_, [&](uint32_t node) { return node < nodes; }) &&
+        std::ranges::all_of(matcher.shallowNext_, [&](uint32_t node) { return node < nodes; });
     if (!bounded) {
         return std::nullopt;
     }
+    matcher.shallow_ = static_cast<uint32_t>(shallow);
     return matcher;
 }
 

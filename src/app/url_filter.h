@@ -54,20 +54,35 @@ class SubstringMatcher {
     static std::optional<SubstringMatcher> fromImage(std::string_view& image);
 
   private:
-    static constexpr uint32_t kFinal = 0x8000'0000u;  // flag in fail_: an entry ends here
+    static constexpr uint32_t kFinal = 0x8000'0000u;  // flag in fail: an entry ends here
+
+    // What a step reads of a node, side by side so that one cache line holds both.
+    struct Node {
+        uint32_t firstChild;  // children of n: nodes_[n].firstChild .. nodes_[n + 1].firstChild
+        uint32_t fail;        // longest proper suffix that is a node, | kFinal
+    };
 
     SubstringMatcher() = default;
     void buildTrie(const LargeVector<std::string_view>& sorted);
     void linkSuffixes();
     void viewOwnArrays();
     uint32_t child(uint32_t node, unsigned char byte) const;
+    uint32_t count() const { return static_cast<uint32_t>(nodes_.size() - 1); }
+    uint32_t firstChild(uint32_t node) const { return nodes_[node].firstChild; }
+    uint32_t suffix(uint32_t node) const { return nodes_[node].fail & ~kFinal; }
+    bool final(uint32_t node) const { return (nodes_[node].fail & kFinal) != 0; }
     uint32_t next(uint32_t node, unsigned char byte) const;
 
     // Built arrays live here; read back from an image, the views point into it instead.
-    LargeVector<uint32_t> ownFirstChild_, ownFail_;
+    LargeVector<Node> ownNodes_;  // one more than there are nodes, ending the last run
     LargeVector<unsigned char> ownLabel_;
-    std::span<const uint32_t> firstChild_;  // children of n: firstChild_[n] .. firstChild_[n + 1]
-    std::span<const uint32_t> fail_;        // longest proper suffix that is a node, | kFinal
+    std::span<const Node> nodes_;
+    // The whole transition of the root and the shallowest nodes, 256 entries to a node: text
+    // keeps the matcher near the root, and a failing step ends there in one look-up instead of
+    // one for each suffix on the way.
+    LargeVector<uint32_t> ownShallowNext_;
+    std::span<const uint32_t> shallowNext_;
+    uint32_t shallow_ = 0;                  // the nodes below this number have rows
     std::span<const unsigned char> label_;  // the byte that leads to the node from its parent
     std::array<uint32_t, 256> rootNext_{};  // the root's children by byte; 0 for none
     uint64_t longest_ = 0;                  // the length of the longest entry

@@ -241,8 +241,10 @@ TEST(UrlFilter, AnImageThatIsCutShortOrDamagedInItsSizesIsRefused) {
     for (size_t size = 0; size < whole.size(); size += 8) {
         EXPECT_EQ(UrlFilter::fromImage(whole.substr(0, size), nullptr), nullptr) << size;
     }
-    // The layout mark, the first matcher's node count and the first child index, each wrong.
-    for (const size_t word : {size_t{0}, size_t{6}, size_t{7 + 256 / 2}}) {
+    // The layout mark, the first matcher's node count and its root's first child, each wrong:
+    // after the mark, the flags and four words of bytes come the node count, the longest
+    // entry's length and the root's 256 children, then the nodes.
+    for (const size_t word : {size_t{0}, size_t{6}, size_t{8 + 256 / 2}}) {
         auto damaged = std::make_shared<std::vector<uint64_t>>(*image);
         (*damaged)[word] ^= 0x0000'0100'0000'0001u;
         EXPECT_EQ(UrlFilter::fromImage(bytesOf(*damaged), damaged), nullptr) << word;
