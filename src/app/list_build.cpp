@@ -43,7 +43,6 @@ void ListBuild::run(const std::function<void()>& ready) {
     } catch (const std::exception& failure) {
         error_ = failure.what();
     }
-    done_.store(true, std::memory_order_release);
     if (ready) {
         ready();
     }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -33,7 +32,6 @@ class ListBuild {
     // Once, on any thread; never throws: a failure is kept as the error. `ready` is called as
     // soon as the filter (or the error) is there, before a new filter is written to the cache.
     void run(const std::function<void()>& ready = {});
-    bool done() const { return done_.load(std::memory_order_acquire); }
     bool fromCache() const { return fromCache_; }
 
     // After run: the filter, or none when the lists could not be read or built.
@@ -48,7 +46,6 @@ class ListBuild {
     std::shared_ptr<const UrlFilter> filter_;
     std::string error_;
     ListCounts counts_;
-    std::atomic<bool> done_{false};
 };
 
 }  // namespace tarn
