@@ -82,6 +82,7 @@ class HiveFile {
     HiveFile(std::filesystem::path file, Hive role);
     void connect();
     void createSchema();
+    void addOrderIndex();
     sqlite3_stmt* statement(const char* sql);
     void execute(const char* sql);
     bool inTransaction() const { return transactionDepth_ > 0; }
