@@ -483,6 +483,71 @@ bool HiveFile::deleteValue(KeyId key, std::string_view name) {
     }
 }
 
+std::optional<std::int64_t> HiveFile::valueOrder(KeyId key, std::string_view name) {
+    if (!db_) {
+        return std::nullopt;
+    }
+    try {
+        Query query(db_, statement("SELECT id FROM hive_values WHERE key=?1 AND name=?2"));
+        query.bind(1, key).bindText(2, name);
+        return query.step() ? std::optional(query.integer(0)) : std::nullopt;
+    } catch (const SqlFailure& failure) {
+        raise(file_, failure, "Failed to read '" + std::string(name) + "': " + failure.message);
+    }
+}
+
+bool HiveFile::renameValue(KeyId key, std::string_view name, std::string_view newName) {
+    try {
+        if (!writable()) {
+            throw SqlFailure{SQLITE_READONLY, "read-only"};
+        }
+        Query query(db_, statement("UPDATE hive_values SET name=?3 WHERE key=?1 AND name=?2"));
+        query.bind(1, key).bindText(2, name).bindText(3, newName).step();
+        return sqlite3_changes(db_) > 0;
+    } catch (const SqlFailure& failure) {
+        raise(file_, failure, "Failed to rename value '" + std::string(name) + "'");
+    }
+}
+
+bool HiveFile::moveValueAfter(KeyId key, std::string_view name, std::string_view after) {
+    bool moved = false;
+    try {
+        transaction([&] {
+            const auto from = valueOrder(key, name);
+            const auto to = valueOrder(key, after);
+            if (!from || !to || *to <= *from) {
+                return;
+            }
+            // The order is the row id: the value leaves its id, each one up to `after` takes
+            // the id of the one before it, and the value takes the last one freed. Values of
+            // other keys may hold ids in between and keep them.
+            std::vector<std::int64_t> ids{*from};
+            {
+                Query between(db_, statement("SELECT id FROM hive_values "
+                                             "WHERE key=?1 AND id>?2 AND id<=?3 ORDER BY id"));
+                between.bind(1, key).bind(2, *from).bind(3, *to);
+                while (between.step()) {
+                    ids.push_back(between.integer(0));
+                }
+            }
+            const auto setId = [this](std::int64_t id, std::int64_t newId) {
+                Query query(db_, statement("UPDATE hive_values SET id=?2 WHERE id=?1"));
+                query.bind(1, id).bind(2, newId).step();
+            };
+            // No value is ever given an id below 1, so this one waits at 0 meanwhile.
+            setId(*from, 0);
+            for (size_t i = 1; i < ids.size(); ++i) {
+                setId(ids[i], ids[i - 1]);
+            }
+            setId(0, ids.back());
+            moved = true;
+        });
+    } catch (const SqlFailure& failure) {
+        raise(file_, failure, "Failed to move value '" + std::string(name) + "'");
+    }
+    return moved;
+}
+
 std::vector<std::string> HiveFile::valueNames(KeyId key) {
     std::vector<std::string> names;
     eachValueName(key, [&](std::string_view name) { names.emplace_back(name); });
