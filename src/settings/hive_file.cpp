@@ -548,6 +548,20 @@ bool HiveFile::moveValueAfter(KeyId key, std::string_view name, std::string_view
     return moved;
 }
 
+std::size_t HiveFile::valueCount(KeyId key) {
+    if (!db_) {
+        return 0;
+    }
+    try {
+        Query query(db_, statement("SELECT count(*) FROM hive_values WHERE key=?1"));
+        query.bind(1, key);
+        return query.step() ? static_cast<std::size_t>(query.integer(0)) : 0;
+    } catch (const SqlFailure& failure) {
+        raise(file_, failure,
+              "Failed to list values of " + file_.string() + ": " + failure.message);
+    }
+}
+
 std::vector<std::string> HiveFile::valueNames(KeyId key) {
     std::vector<std::string> names;
     eachValueName(key, [&](std::string_view name) { names.emplace_back(name); });

@@ -77,6 +77,7 @@ class HiveFile {
     // Moves value `name` to stand right after `after`, which comes later; the values between
     // move up one place each. False, and nothing moves, unless both exist in that order.
     bool moveValueAfter(KeyId key, std::string_view name, std::string_view after);
+    std::size_t valueCount(KeyId key);
     std::vector<std::string> valueNames(KeyId key);
     // The same names one by one, each valid only during its call: a million names need not be
     // a million strings.

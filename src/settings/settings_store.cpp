@@ -150,8 +150,12 @@ void SettingsStore::list_values(std::string_view sectionName,
 
 void SettingsStore::append_values(std::string_view sectionName,
                                   std::vector<std::string>& list) const {
-    // Straight into `list`: a million names in a second vector first cost a third more.
-    each_value(sectionName, [&](std::string_view name) { list.emplace_back(name); });
+    // Straight into `list`, with room made once: a million names through a second vector, or
+    // moved each time the list grows, cost a third more.
+    if (auto key = section(sectionName)) {
+        list.reserve(list.size() + hive().valueCount(*key));
+        hive().eachValueName(*key, [&](std::string_view name) { list.emplace_back(name); });
+    }
 }
 
 void SettingsStore::each_value(std::string_view sectionName,
