@@ -45,6 +45,12 @@ bool isDamage(int code) {
     throw SettingsError(std::move(message));
 }
 
+// A key's values in creation order straight from an index, not sorted on each read: a
+// million-entry list part reads several times faster. Older programs keep it up to date like any
+// index, so adding it needs no new schema version.
+constexpr char kOrderIndex[] =
+    "CREATE INDEX IF NOT EXISTS hive_value_names_in_order ON hive_values(key, id, name)";
+
 // Turning a new file into a WAL database needs it to itself, and SQLite then reports a busy
 // file at once instead of waiting: two copies starting on a new hive meet exactly that.
 void enterWalMode(sqlite3* db) {
@@ -238,12 +244,7 @@ void HiveFile::connect() {
             createSchema();
         }
         if (writable_) {
-            // A key's values in creation order straight from an index, not sorted on each read:
-            // a million-entry list part reads several times faster. Hives made before it get it
-            // here; one that may only be read does without.
-            execute(
-                "CREATE INDEX IF NOT EXISTS hive_value_names_in_order ON hive_values(key, id, "
-                "name)");
+            addOrderIndex();
         }
     } catch (const SqlFailure& failure) {
         raise(file_, failure,
@@ -275,9 +276,23 @@ void HiveFile::createSchema() {
             " data BLOB NOT NULL,"
             " UNIQUE(key, name))");
         execute("INSERT OR IGNORE INTO hive_keys(id, parent, name) VALUES(0, NULL, '')");
+        execute(kOrderIndex);
         execute(("PRAGMA application_id=" + std::to_string(kApplicationId)).c_str());
         execute(("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str());
     });
+}
+
+void HiveFile::addOrderIndex() {
+    // A hive made before the index gets it from the first copy that may write it and finds it
+    // free. Another copy in a long write is not waited for: this open must not fail or stall
+    // over what only makes reads faster, and a hive that is only read does without.
+    sqlite3_busy_timeout(db_, 0);
+    const int rc = sqlite3_exec(db_, kOrderIndex, nullptr, nullptr, nullptr);
+    const SqlFailure failure{sqlite3_extended_errcode(db_), sqlite3_errmsg(db_)};
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    if (rc != SQLITE_OK && (rc & 0xff) != SQLITE_BUSY) {
+        throw failure;
+    }
 }
 
 sqlite3_stmt* HiveFile::statement(const char* sql) {
@@ -465,6 +480,85 @@ bool HiveFile::deleteValue(KeyId key, std::string_view name) {
         return sqlite3_changes(db_) > 0;
     } catch (const SqlFailure& failure) {
         raise(file_, failure, "Failed to delete value '" + std::string(name) + "'");
+    }
+}
+
+std::optional<std::int64_t> HiveFile::valueOrder(KeyId key, std::string_view name) {
+    if (!db_) {
+        return std::nullopt;
+    }
+    try {
+        Query query(db_, statement("SELECT id FROM hive_values WHERE key=?1 AND name=?2"));
+        query.bind(1, key).bindText(2, name);
+        return query.step() ? std::optional(query.integer(0)) : std::nullopt;
+    } catch (const SqlFailure& failure) {
+        raise(file_, failure, "Failed to read '" + std::string(name) + "': " + failure.message);
+    }
+}
+
+bool HiveFile::renameValue(KeyId key, std::string_view name, std::string_view newName) {
+    try {
+        if (!writable()) {
+            throw SqlFailure{SQLITE_READONLY, "read-only"};
+        }
+        Query query(db_, statement("UPDATE hive_values SET name=?3 WHERE key=?1 AND name=?2"));
+        query.bind(1, key).bindText(2, name).bindText(3, newName).step();
+        return sqlite3_changes(db_) > 0;
+    } catch (const SqlFailure& failure) {
+        raise(file_, failure, "Failed to rename value '" + std::string(name) + "'");
+    }
+}
+
+bool HiveFile::moveValueAfter(KeyId key, std::string_view name, std::string_view after) {
+    bool moved = false;
+    try {
+        transaction([&] {
+            const auto from = valueOrder(key, name);
+            const auto to = valueOrder(key, after);
+            if (!from || !to || *to <= *from) {
+                return;
+            }
+            // The order is the row id: the value leaves its id, each one up to `after` takes
+            // the id of the one before it, and the value takes the last one freed. Values of
+            // other keys may hold ids in between and keep them.
+            std::vector<std::int64_t> ids{*from};
+            {
+                Query between(db_, statement("SELECT id FROM hive_values "
+                                             "WHERE key=?1 AND id>?2 AND id<=?3 ORDER BY id"));
+                between.bind(1, key).bind(2, *from).bind(3, *to);
+                while (between.step()) {
+                    ids.push_back(between.integer(0));
+                }
+            }
+            const auto setId = [this](std::int64_t id, std::int64_t newId) {
+                Query query(db_, statement("UPDATE hive_values SET id=?2 WHERE id=?1"));
+                query.bind(1, id).bind(2, newId).step();
+            };
+            // No value is ever given an id below 1, so this one waits at 0 meanwhile.
+            setId(*from, 0);
+            for (size_t i = 1; i < ids.size(); ++i) {
+                setId(ids[i], ids[i - 1]);
+            }
+            setId(0, ids.back());
+            moved = true;
+        });
+    } catch (const SqlFailure& failure) {
+        raise(file_, failure, "Failed to move value '" + std::string(name) + "'");
+    }
+    return moved;
+}
+
+std::size_t HiveFile::valueCount(KeyId key) {
+    if (!db_) {
+        return 0;
+    }
+    try {
+        Query query(db_, statement("SELECT count(*) FROM hive_values WHERE key=?1"));
+        query.bind(1, key);
+        return query.step() ? static_cast<std::size_t>(query.integer(0)) : 0;
+    } catch (const SqlFailure& failure) {
+        raise(file_, failure,
+              "Failed to list values of " + file_.string() + ": " + failure.message);
     }
 }
 

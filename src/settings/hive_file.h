@@ -68,6 +68,16 @@ class HiveFile {
     // Throws SettingsError("Failed to set data for '<name>'").
     void writeValue(KeyId key, std::string_view name, int type, std::string_view data);
     bool deleteValue(KeyId key, std::string_view name);
+    // A number that orders the values of one key: a value that enumerates later has a larger
+    // one. None when the value does not exist.
+    std::optional<std::int64_t> valueOrder(KeyId key, std::string_view name);
+    // Gives a value a new name in place: its place in the order and its data stay. False when
+    // there is no such value; throws SettingsError when another value has the new name.
+    bool renameValue(KeyId key, std::string_view name, std::string_view newName);
+    // Moves value `name` to stand right after `after`, which comes later; the values between
+    // move up one place each. False, and nothing moves, unless both exist in that order.
+    bool moveValueAfter(KeyId key, std::string_view name, std::string_view after);
+    std::size_t valueCount(KeyId key);
     std::vector<std::string> valueNames(KeyId key);
     // The same names one by one, each valid only during its call: a million names need not be
     // a million strings.
@@ -82,6 +92,7 @@ class HiveFile {
     HiveFile(std::filesystem::path file, Hive role);
     void connect();
     void createSchema();
+    void addOrderIndex();
     sqlite3_stmt* statement(const char* sql);
     void execute(const char* sql);
     bool inTransaction() const { return transactionDepth_ > 0; }

@@ -47,6 +47,11 @@ class SettingsStore {
                     const std::function<void(std::string_view)>& take) const;
     // Deletes one value of the subkey `section`; false when there was none.
     bool delete_value(std::string_view section, std::string_view name);
+    // For editing a list of value names in place; see HiveFile::valueOrder, renameValue and
+    // moveValueAfter. A missing section holds no values.
+    std::optional<std::int64_t> value_order(std::string_view section, std::string_view name) const;
+    bool rename_value(std::string_view section, std::string_view name, std::string_view new_name);
+    bool move_value_after(std::string_view section, std::string_view name, std::string_view after);
     // Deletes the subkey `section` of the open key with everything below it.
     void erase_section(std::string_view section);
 

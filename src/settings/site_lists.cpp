@@ -1,6 +1,7 @@
 #include "settings/site_lists.h"
 
-#include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <stdexcept>
 
 #include "platform/ascii_case.h"
@@ -61,8 +62,8 @@ bool boxHolds(const std::vector<std::string>& box, std::string_view entry, size_
 
 // Writes to the store what taking the entry at `index` out of the box does to it; the box is
 // left for the caller to change once the store has taken it. Only the first spelling of an
-// entry is stored. When a later spelling is left, that one becomes first and belongs at its own
-// place in the order, so the part is written again from the box.
+// entry is stored. When a later spelling is left, that one becomes the stored one at its own
+// place, after the entries first shown between the two: they move up one place each.
 void removeFromStore(SettingsStore& store, const std::string& section,
                      const std::vector<std::string>& box, size_t index) {
     const std::string& entry = box[index];
@@ -71,17 +72,34 @@ void removeFromStore(SettingsStore& store, const std::string& section,
             return;  // not the stored spelling
         }
     }
-    if (boxHolds(box, entry, index)) {
-        store.erase_section(section);
-        for (size_t i = 0; i < box.size(); ++i) {
-            if (i != index) {
-                store.write_bool(section, box[i], true);
-            }
+    size_t later = index + 1;
+    while (later < box.size() && !sameEntry(box[later], entry)) {
+        ++later;
+    }
+    if (later == box.size()) {
+        if (box.size() == 1) {
+            store.erase_section(section);  // an empty part leaves no key
+        } else {
+            store.delete_value(section, entry);
         }
-    } else if (box.size() == 1) {
-        store.erase_section(section);  // an empty part leaves no key
-    } else {
-        store.delete_value(section, entry);
+        return;
+    }
+    // Shown again or not, each entry in between is stored at its first showing, so the one
+    // stored last comes right before the later spelling's place.
+    std::optional<std::int64_t> lastOrder = store.value_order(section, entry);
+    const std::string* last = nullptr;
+    for (size_t i = index + 1; lastOrder && i < later; ++i) {
+        const auto order = store.value_order(section, box[i]);
+        if (order && *order > *lastOrder) {
+            lastOrder = order;
+            last = &box[i];
+        }
+    }
+    if (last) {
+        store.move_value_after(section, entry, *last);
+    }
+    if (box[later] != entry) {
+        store.rename_value(section, entry, box[later]);
     }
 }
 

@@ -45,7 +45,8 @@ void saveListPart(ListFamily family, std::string_view list,
 // One entry changed in the administration window's box of a part, which shows the entries as
 // they were typed: spellings that differ only in letter case stay apart there, while the store
 // holds the first of them. Each updates `box` and gives the store what saving the whole box
-// would, writing only the values that change; a store error leaves both as they were.
+// would, writing only the values that change; a store error leaves both as they were. Taking
+// away the stored spelling while a later one is shown moves the entries between up one place.
 // Add appends; Edit removes the entry at `index` and appends the new text; Delete removes it.
 void addListEntry(ListFamily family, std::string_view list, std::vector<std::string>& box,
                   std::string entry);

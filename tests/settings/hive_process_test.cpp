@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -411,6 +412,84 @@ TEST_F(HiveProcessTest, OtherUsersReadTheMachineHiveButCannotWriteIt) {
     std::vector<std::string> sections;
     store.list_subkeys(sections);
     EXPECT_EQ(sections, std::vector<std::string>{"Groups"});
+}
+
+// A connection of SQLite's own beside the program's, as another tool or an older copy of the
+// program holds one. Like the program's, it leaves the files beside the hive when it closes, so
+// that users who may only read the hive can still open it.
+class PlainConnection {
+  public:
+    explicit PlainConnection(const std::filesystem::path& file) {
+        sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+        int persist = 1;
+        sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+    }
+    ~PlainConnection() { sqlite3_close(db_); }
+    PlainConnection(const PlainConnection&) = delete;
+    PlainConnection& operator=(const PlainConnection&) = delete;
+
+    bool run(const char* sql) {
+        return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    bool hasOrderIndex() {
+        bool found = false;
+        sqlite3_exec(
+            db_, "SELECT 1 FROM sqlite_master WHERE name='hive_value_names_in_order'",
+            [](void* out, int, char**, char**) {
+                *static_cast<bool*>(out) = true;
+                return 0;
+            },
+            &found, nullptr);
+        return found;
+    }
+
+  private:
+    sqlite3* db_ = nullptr;
+};
+
+TEST_F(HiveProcessTest, AHiveMadeBeforeTheOrderIndexGetsItFromTheFirstCopyThatMayWriteIt) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "only root can start a process as another user";
+    }
+    ASSERT_EQ(chmod(root.c_str(), 0711), 0);
+    std::filesystem::create_directories(machineHive.parent_path());
+    ASSERT_EQ(chmod(machineHive.parent_path().c_str(), 0755), 0);
+    // Two keys written by turns, so that one key's values neither sort by name nor hold a run of
+    // ids of their own.
+    Writer admin({"machine", "open", kAdminKey, "write", "Part", "zeta",  "1", "write",
+                  "Other",   "x",    "1",       "write", "Part", "alpha", "1", "write",
+                  "Other",   "y",    "1",       "write", "Part", "mid",   "1"});
+    ASSERT_EQ(admin.finish(), 0) << joined(admin.rest());
+    ASSERT_TRUE(PlainConnection(machineHive).run("DROP INDEX hive_value_names_in_order"));
+
+    const std::vector<std::string> readPart{"machine", "open", kAdminKey, "values", "Part"};
+    const std::vector<std::string> inOrder{"machine", "open 1", "values zeta alpha mid"};
+    {
+        SCOPED_TRACE("a reader that may not write");
+        std::vector<std::string> steps{"as-nobody"};
+        steps.insert(steps.end(), readPart.begin(), readPart.end());
+        Writer nobody(steps);
+        EXPECT_EQ(nobody.rest(), inOrder);
+        EXPECT_EQ(nobody.finish(), 0);
+        EXPECT_FALSE(PlainConnection(machineHive).hasOrderIndex());
+    }
+    {
+        SCOPED_TRACE("a copy that may write while another is writing");
+        PlainConnection other(machineHive);
+        ASSERT_TRUE(other.run("BEGIN IMMEDIATE"));
+        const auto start = std::chrono::steady_clock::now();
+        Writer writer(readPart);
+        EXPECT_EQ(writer.rest(), inOrder);
+        EXPECT_EQ(writer.finish(), 0);
+        // Far less than a wait for the other copy (ten seconds) would take.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_FALSE(other.hasOrderIndex());
+        ASSERT_TRUE(other.run("COMMIT"));
+    }
+    Writer writer(readPart);
+    EXPECT_EQ(writer.rest(), inOrder);
+    EXPECT_EQ(writer.finish(), 0);
+    EXPECT_TRUE(PlainConnection(machineHive).hasOrderIndex());
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <map>
+
 #include "hive_probe.h"
 #include "settings/registry_layout.h"
 #include "settings/settings_error.h"
@@ -86,6 +89,17 @@ TEST_F(SiteListsTest, EmptyingOnePartRemovesOnlyItsKey) {
     EXPECT_THAT(loadListPart(ListFamily::URLExclIni, "Adult"), ElementsAre("c:\\bad.txt"));
 }
 
+// How many values stored both before and after a change moved in the order.
+int movedValues(const std::map<std::string, std::int64_t>& before,
+                const std::map<std::string, std::int64_t>& after) {
+    int moved = 0;
+    for (const auto& [name, order] : before) {
+        const auto found = after.find(name);
+        moved += found != after.end() && found->second != order ? 1 : 0;
+    }
+    return moved;
+}
+
 TEST_F(SiteListsTest, OneEntryChangedStoresWhatSavingTheWholeBoxWould) {
     enum Op { Add, Edit, Delete };
     struct Case {
@@ -94,35 +108,60 @@ TEST_F(SiteListsTest, OneEntryChangedStoresWhatSavingTheWholeBoxWould) {
         Op op;
         size_t index;
         std::string text;
+        int moved;  // values that keep their entry but not their place in the order
     };
     const Case cases[] = {
-        {"a new entry", {"a.example", "b.example"}, Add, 0, "c.example"},
-        {"the first entry of an empty part", {}, Add, 0, "a.example"},
-        {"another spelling of a stored entry", {"a.example", "b.example"}, Add, 0, "B.EXAMPLE"},
-        {"an entry again", {"a.example", "b.example"}, Add, 0, "a.example"},
-        {"an edit moves the entry last", {"a", "b", "c", "d"}, Edit, 1, "x"},
-        {"an edit into its own other spelling", {"a", "b", "c"}, Edit, 0, "A"},
-        {"an edit into an entry stored further on", {"a", "b", "c"}, Edit, 0, "C"},
-        {"an edit of the only entry", {"a"}, Edit, 0, "b"},
+        {"a new entry", {"a.example", "b.example"}, Add, 0, "c.example", 0},
+        {"the first entry of an empty part", {}, Add, 0, "a.example", 0},
+        {"another spelling of a stored entry", {"a.example", "b.example"}, Add, 0, "B.EXAMPLE", 0},
+        {"an entry again", {"a.example", "b.example"}, Add, 0, "a.example", 0},
+        {"an edit moves the entry last", {"a", "b", "c", "d"}, Edit, 1, "x", 0},
+        {"an edit into its own other spelling", {"a", "b", "c"}, Edit, 0, "A", 1},
+        {"an edit into an entry stored further on", {"a", "b", "c"}, Edit, 0, "C", 0},
+        {"an edit of the only entry", {"a"}, Edit, 0, "b", 0},
         {"an edit of the stored spelling when a later one is shown",
          {"a", "b", "c", "A", "d"},
          Edit,
          0,
-         "x"},
-        {"an edit of a spelling that is not stored", {"a", "b", "A"}, Edit, 2, "z"},
-        {"a delete in the middle", {"a", "b", "c"}, Delete, 1, ""},
-        {"a delete of the last entry", {"a"}, Delete, 0, ""},
+         "x",
+         3},
+        {"an edit of the stored spelling into itself when a later one is shown",
+         {"a", "b", "A"},
+         Edit,
+         0,
+         "a",
+         2},
+        {"an edit of a spelling that is not stored", {"a", "b", "A"}, Edit, 2, "z", 0},
+        {"a delete in the middle", {"a", "b", "c"}, Delete, 1, "", 0},
+        {"a delete of the last entry", {"a"}, Delete, 0, "", 0},
         {"a delete of the stored spelling with a later one shown",
          {"a", "b", "c", "A", "d"},
          Delete,
          0,
-         ""},
-        {"a delete of the same text shown twice", {"a", "b", "a"}, Delete, 0, ""},
-        {"a delete of a spelling that is not stored", {"a", "b", "A"}, Delete, 2, ""},
+         "",
+         3},
+        {"a delete of the stored spelling with entries shown twice before the later one",
+         {"a", "b", "c", "B", "A", "d"},
+         Delete,
+         0,
+         "",
+         3},
+        {"a delete of the stored spelling with the later one next",
+         {"a", "A", "b"},
+         Delete,
+         0,
+         "",
+         0},
+        {"a delete of the same text shown twice", {"a", "b", "a"}, Delete, 0, "", 2},
+        {"a delete of a spelling that is not stored", {"a", "b", "A"}, Delete, 2, "", 0},
     };
     for (const ListFamily family : {ListFamily::URLInclusion, ListFamily::WordExclusion}) {
+        const std::string part =
+            family == ListFamily::URLInclusion ? "URLInclusion\\" : "WordExclusion\\";
+        const std::string changedKey = adminPath((part + "Changed").c_str());
         for (const Case& c : cases) {
             saveListPart(family, "Changed", c.box);
+            const auto before = test::storedValueOrders(Hive::CurrentUser, changedKey);
             std::vector<std::string> box = c.box;
             // What the window shows afterwards, saved whole: the stored result to match.
             std::vector<std::string> whole = c.box;
@@ -144,13 +183,31 @@ TEST_F(SiteListsTest, OneEntryChangedStoresWhatSavingTheWholeBoxWould) {
             saveListPart(family, "Whole", whole);
             EXPECT_EQ(box, whole) << c.what;
             EXPECT_EQ(loadListPart(family, "Changed"), loadListPart(family, "Whole")) << c.what;
-            const std::string part =
-                family == ListFamily::URLInclusion ? "URLInclusion\\" : "WordExclusion\\";
-            EXPECT_EQ(test::keyExists(Hive::CurrentUser, adminPath((part + "Changed").c_str())),
+            EXPECT_EQ(test::keyExists(Hive::CurrentUser, changedKey),
                       test::keyExists(Hive::CurrentUser, adminPath((part + "Whole").c_str())))
+                << c.what;
+            EXPECT_EQ(movedValues(before, test::storedValueOrders(Hive::CurrentUser, changedKey)),
+                      c.moved)
                 << c.what;
         }
     }
+}
+
+TEST_F(SiteListsTest, EntriesMovedUpLeaveTheValuesOfOtherListsInPlace) {
+    // Lists edited by turns hold values whose places in the order interleave.
+    std::vector<std::string> box, beside;
+    for (const char* entry : {"a", "b", "c", "A", "d"}) {
+        addListEntry(ListFamily::URLExclusion, "Mixed", box, entry);
+        addListEntry(ListFamily::URLExclusion, "Beside", beside, std::string("beside-") + entry);
+    }
+    const std::string besideKey = adminPath("URLExclusion\\Beside");
+    const auto besideBefore = test::storedValueOrders(Hive::CurrentUser, besideKey);
+
+    deleteListEntry(ListFamily::URLExclusion, "Mixed", box, 0);
+    EXPECT_THAT(loadListPart(ListFamily::URLExclusion, "Mixed"), ElementsAre("b", "c", "A", "d"));
+    EXPECT_EQ(test::storedValueOrders(Hive::CurrentUser, besideKey), besideBefore);
+    EXPECT_THAT(loadListPart(ListFamily::URLExclusion, "Beside"),
+                ElementsAre("beside-a", "beside-b", "beside-c", "beside-d"));
 }
 
 TEST_F(SiteListsTest, AnEntryChangeTheStoreRefusesLeavesTheBoxAsItWas) {
