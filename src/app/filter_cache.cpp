@@ -6,10 +6,11 @@
 #include <unistd.h>
 #include <xxhash.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <utility>
+
+#include "platform/file_descriptor.h"
 
 namespace tarn {
 namespace {
@@ -26,22 +27,6 @@ struct Header {
 };
 static_assert(sizeof(Header) % 8 == 0);
 
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
 // The file's bytes, unmapped when the last filter reading them goes.
 class Mapping {
   public:
@@ -55,20 +40,6 @@ class Mapping {
     void* address_;
     size_t size_;
 };
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        bytes.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
-}
 
 // The header (its checksum 0) summed with the image's own sum as the seed: the image can be
 // summed as it is written, before the header is complete.
@@ -90,7 +61,7 @@ std::filesystem::path FilterCache::fileFor(std::string_view choice) const {
 
 std::optional<CachedFilter> FilterCache::load(std::string_view choice,
                                               const ListFingerprint& fingerprint) const {
-    const Descriptor fd(::open(fileFor(choice).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    const FileDescriptor fd(::open(fileFor(choice).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat info {};
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
         return std::nullopt;
@@ -128,7 +99,7 @@ bool FilterCache::store(std::string_view choice, const ListFingerprint& fingerpr
     std::filesystem::create_directories(folder_, error);
     const std::filesystem::path file = fileFor(choice);
     std::string partial = file.string() + ".XXXXXX";
-    const Descriptor fd(::mkostemp(partial.data(), O_CLOEXEC));
+    const FileDescriptor fd(::mkostemp(partial.data(), O_CLOEXEC));
     if (fd.get() < 0) {
         return false;
     }

@@ -36,12 +36,14 @@ void ListBuild::run(const std::function<void()>& ready) {
             filter_ = std::make_shared<const UrlFilter>(lists);
             built = true;
         }
-        // The lists and the building's scratch memory are freed; hand the pages back.
-        malloc_trim(0);
     } catch (const std::bad_alloc&) {
         error_ = "There is not enough memory to load the group's lists..";
     } catch (const std::exception& failure) {
         error_ = failure.what();
+    }
+    if (built) {
+        // The lists and the building's scratch memory are freed; hand the pages back.
+        malloc_trim(0);
     }
     if (ready) {
         ready();

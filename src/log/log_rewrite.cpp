@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/date.h"
+#include "platform/file_descriptor.h"
 
 namespace tarn {
 namespace {
@@ -26,39 +27,6 @@ constexpr size_t kDateLength = 10;
 // iLogKeepDays is a 16-bit count; a larger stored number keeps as much as its largest value.
 constexpr int kMostKeepDays = 65535;
 
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-
-  private:
-    int fd_;
-};
-
-bool writeAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
-}
-
 // Gathers the kept lines and writes them a block at a time; remembers the first failure.
 class BlockWriter {
   public:
@@ -69,7 +37,7 @@ class BlockWriter {
             flush();
         }
         if (size >= kBlockSize) {
-            ok_ = ok_ && writeAll(fd_, data, size);
+            ok_ = ok_ && writeAll(fd_, std::string_view(data, size));
         } else {
             buffer_.append(data, size);
         }
@@ -77,7 +45,7 @@ class BlockWriter {
 
     bool flush() {
         if (!buffer_.empty()) {
-            ok_ = ok_ && writeAll(fd_, buffer_.data(), buffer_.size());
+            ok_ = ok_ && writeAll(fd_, buffer_);
             buffer_.clear();
         }
         return ok_;

@@ -67,33 +67,13 @@ void StoredEntries::appendTo(LargeVector<std::string_view>& views) const {
     }
 }
 
-OpenListFile::OpenListFile(std::filesystem::path path, int fd, const struct stat& info)
-    : path_(std::move(path)), fd_(fd), info_(info) {}
-
-OpenListFile::OpenListFile(OpenListFile&& other) noexcept
-    : path_(std::move(other.path_)), fd_(std::exchange(other.fd_, -1)), info_(other.info_) {}
-
-OpenListFile::~OpenListFile() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-}
+OpenListFile::OpenListFile(std::filesystem::path path, FileDescriptor fd, const struct stat& info)
+    : path_(std::move(path)), fd_(std::move(fd)), info_(info) {}
 
 LargeVector<char> OpenListFile::contents() const {
     LargeVector<char> text(static_cast<size_t>(info_.st_size));
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t got =
-            ::pread(fd_, text.data() + done, text.size() - done, static_cast<off_t>(done));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            break;  // an error, or the file was cut short since it was opened
-        }
-        done += static_cast<size_t>(got);
-    }
-    if (done != text.size()) {
+    // An error, or a file cut short since it was opened.
+    if (!readAll(fd_.get(), text.data(), text.size(), 0)) {
         throw SettingsError("Cannot read file \"" + path_.string() + "\"");
     }
     return text;
@@ -115,19 +95,18 @@ ListSources ListSources::read(const GroupRecord& group) {
     }
     for (const std::string& entry : sources.fileEntries_) {
         const std::filesystem::path file = mapPath(entry);
-        const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
+        FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!fd) {
             if (errno == ENOENT || errno == ENOTDIR) {
                 continue;  // a file that is not there yet is skipped
             }
             cannotOpen(file);
         }
         struct stat info {};
-        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-            ::close(fd);
+        if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
             cannotOpen(file);
         }
-        sources.files_.emplace_back(file, fd, info);
+        sources.files_.emplace_back(file, std::move(fd), info);
     }
     return sources;
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_descriptor.h"
 #include "settings/group_lists.h"
 #include "settings/group_record.h"
 #include "settings/site_lists.h"
@@ -19,10 +20,7 @@ namespace tarn {
 // when its name has come to mean another since.
 class OpenListFile {
   public:
-    OpenListFile(std::filesystem::path path, int fd, const struct stat& info);
-    OpenListFile(OpenListFile&& other) noexcept;
-    OpenListFile& operator=(OpenListFile&&) = delete;
-    ~OpenListFile();
+    OpenListFile(std::filesystem::path path, FileDescriptor fd, const struct stat& info);
 
     const std::filesystem::path& path() const { return path_; }
     const struct stat& info() const { return info_; }
@@ -31,7 +29,7 @@ class OpenListFile {
 
   private:
     std::filesystem::path path_;
-    int fd_;
+    FileDescriptor fd_;
     struct stat info_;
 };
 
