@@ -134,6 +134,18 @@ TEST_F(FilterCacheTest, AnyChangeToWhatTheListsAreMadeOfBuildsAfresh) {
     }
 }
 
+TEST_F(FilterCacheTest, AListFileThatAppearsAfterTheBuildIsNotMissedByTheCache) {
+    const auto later = dataHome / "later.txt";
+    saveListPart(ListFamily::URLExclIni, "Block", {blocklist.string(), later.string()});
+    build();
+    ASSERT_TRUE(build()->fromCache());
+    test::writeFile(later, "later.example\n");
+    const auto rebuilt = build();
+    EXPECT_FALSE(rebuilt->fromCache());
+    EXPECT_EQ(rebuilt->filter()->check("http://later.example/", true).verdict,
+              FilterVerdict::Excluded);
+}
+
 TEST_F(FilterCacheTest, AFilterKeptByAnotherVersionIsNotUsed) {
     const ListSources sources = ListSources::read(group);
     const FilterCache cache(configHome);
