@@ -34,7 +34,7 @@ struct Entry {
 struct Line {
     HRASCONN handle = 0;
     std::string name;
-    long upSince = 0;  // seconds since the epoch
+    long upSince = 0;  // milliseconds since the epoch, so a drop after one second is never sooner
     long dropSeconds = 0;
 };
 
@@ -43,8 +43,8 @@ std::string phonebookPath() {
     return path ? path : "";
 }
 
-long nowSeconds() {
-    return std::chrono::duration_cast<std::chrono::seconds>(
+long nowMilliseconds() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
@@ -103,7 +103,7 @@ std::vector<Line> readLines() {
     while (in >> line.handle >> line.upSince >> line.dropSeconds &&
            std::getline(in >> std::ws, name)) {
         line.name = name;
-        if (line.dropSeconds == 0 || nowSeconds() - line.upSince < line.dropSeconds)
+        if (line.dropSeconds == 0 || nowMilliseconds() - line.upSince < line.dropSeconds * 1000)
             lines.push_back(line);
     }
     return lines;
@@ -117,7 +117,7 @@ void writeLines(const std::vector<Line>& lines) {
 }
 
 HRASCONN nextHandle(const std::vector<Line>& lines) {
-    HRASCONN handle = static_cast<HRASCONN>(nowSeconds() % 100000) * 10 + 1;
+    HRASCONN handle = static_cast<HRASCONN>(nowMilliseconds() / 1000 % 100000) * 10 + 1;
     for (const Line& line : lines) {
         if (line.handle >= handle)
             handle = line.handle + 1;
@@ -140,7 +140,7 @@ RAS_EXPORT RasDword RasDialA(void*, const char*, RASDIALPARAMSA* params, RasDwor
         *connection = nextHandle(lines);
         if (entry.error != 0)
             return entry.error;
-        lines.push_back({*connection, entry.name, nowSeconds(), entry.dropSeconds});
+        lines.push_back({*connection, entry.name, nowMilliseconds(), entry.dropSeconds});
         writeLines(lines);
         return 0;
     }

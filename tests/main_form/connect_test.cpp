@@ -110,7 +110,7 @@ class ConnectTest : public MainFormTest {
         MainFormTest::SetUp();
         markInstalled();
         phonebook = root / "phonebook.txt";
-        writeFile(phonebook, "School\nBroken;error=678\nSlow;delay=3000\nFlaky;drop=1\n");
+        writeFile(phonebook, "School\nBroken;error=678\nSlow;delay=3000\nFlaky;drop=2\n");
         setenv("TARNVIEW_RAS_PHONEBOOK", phonebook.c_str(), 1);
         setenv("TARNVIEW_RAS_LIBRARY", TARN_RAS_SIMULATOR, 1);
         logActivity();
@@ -210,7 +210,7 @@ TEST_F(ConnectTest, ADroppedLineIsNoticedAtTheNextMinuteAndNotCounted) {
     form->ConnectButton->click();
     ASSERT_TRUE(form->session().connected());
     tickMinutes(*form, clock, 1);
-    QTest::qWait(2100);
+    QTest::qWait(2200);
     tickMinutes(*form, clock, 1);
     EXPECT_FALSE(form->session().connected());
     EXPECT_EQ(form->session().connectMinutesToday(), 1);
