@@ -1,6 +1,5 @@
 #pragma once
 
-#include <sys/mman.h>
 
 #include <cstddef>
 #include <cstring>
@@ -12,6 +11,13 @@
 #include <vector>
 
 namespace tarn {
+
+// A block of at least one megabyte, zeroed and with every page present. Blocks of a few
+// megabytes and more sit on huge pages where the system allows them: a walk through a list's
+// automaton then misses the address cache far less often, and the block is faulted in a
+// five-hundredth as many times.
+void* largeBlock(std::size_t bytes);
+void freeLargeBlock(void* block, std::size_t bytes) noexcept;
 
 // Memory for the large arrays of a list build, taken from the system whole and with every page
 // present at once (MAP_POPULATE). Touching hundreds of megabytes one page fault at a time costs
@@ -37,12 +43,7 @@ struct PrefaultedAllocator {
             std::memset(static_cast<void*>(memory), 0, bytes);
             return memory;
         }
-        void* memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
-                              MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-        if (memory == MAP_FAILED) {
-            throw std::bad_alloc();
-        }
-        return static_cast<T*>(memory);
+        return static_cast<T*>(largeBlock(bytes));
     }
 
     void deallocate(T* memory, std::size_t count) {
@@ -50,7 +51,7 @@ struct PrefaultedAllocator {
         if (bytes < kLarge) {
             std::allocator<T>().deallocate(memory, count);
         } else {
-            ::munmap(memory, bytes);
+            freeLargeBlock(memory, bytes);
         }
     }
 
