@@ -101,6 +101,8 @@ std::string upperAsciiHost(std::string_view host) {
 }
 
 std::string collapsedSlashes(std::string_view text) {
+    if (text.find('\\') == std::string_view::npos && text.find("//") == std::string_view::npos)
+        return std::string(text);
     std::string collapsed;
     collapsed.reserve(text.size());
     for (char c : text) {

@@ -15,9 +15,6 @@
 namespace tarn {
 namespace {
 
-// Below this many children a straight scan beats a binary search.
-constexpr uint32_t kScanLimit = 8;
-
 int hexValue(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
@@ -179,7 +176,7 @@ std::string_view innerAddress(std::string_view upper) {
 }
 
 // Images hold plain arrays in this machine's byte order; each piece starts 8-byte aligned.
-constexpr uint64_t kImageLayout = 0x3454'4c49'464c'5255;  // "URLFILT4"
+constexpr uint64_t kImageLayout = 0x3554'4c49'464c'5255;  // "URLFILT5"
 
 template <typename T>
 std::string_view bytesOf(const T& value) {
@@ -360,19 +357,10 @@ uint32_t SubstringMatcher::child(uint32_t node, unsigned char byte) const {
     }
     const uint32_t begin = firstChild(node);
     const uint32_t end = firstChild(node + 1);
-    if (end - begin <= kScanLimit) {
-        for (uint32_t i = begin; i < end; ++i) {
-            if (label_[i] == byte) {
-                return i;
-            }
-        }
-        return 0;
-    }
-    const auto first = label_.begin() + begin;
-    const auto found = std::lower_bound(first, label_.begin() + end, byte);
-    return found != label_.begin() + end && *found == byte
-               ? begin + static_cast<uint32_t>(found - first)
-               : 0;
+    // A node's children carry distinct bytes, so the first one that matches is the child.
+    const auto* found = static_cast<const unsigned char*>(
+        std::memchr(label_.data() + begin, byte, end - begin));
+    return found ? static_cast<uint32_t>(found - label_.data()) : 0;
 }
 
 uint32_t SubstringMatcher::next(uint32_t node, unsigned char byte) const {
@@ -386,6 +374,9 @@ uint32_t SubstringMatcher::next(uint32_t node, unsigned char byte) const {
 }
 
 bool SubstringMatcher::foundIn(std::string_view text) const {
+    if (longest_ == 0) {
+        return false;
+    }
     uint32_t node = 0;
     for (const char c : text) {
         node = next(node, static_cast<unsigned char>(c));
@@ -470,18 +461,10 @@ UrlFilter::UrlFilter(const ListViews& lists)
     : excluded_(upperEntries({&lists.ExclusionList, &lists.WordList}).views),
       includedFragments_(std::vector<std::string_view>{}),
       inclusionOn_(!lists.InclusionList.empty()) {
-    for (const char c : std::string_view("/\\@:?#.%")) {
-        decodedMatters_.set(static_cast<unsigned char>(c));
-    }
     for (const auto* list : {&lists.ExclusionList, &lists.WordList}) {
         for (const std::string_view entry : *list) {
             for (const char c : entry) {
-                // The decoded form is matched in upper case.
-                decodedMatters_.set(static_cast<unsigned char>(c));
-                decodedMatters_.set(static_cast<unsigned char>(upperAscii(c)));
-                if (c >= 'A' && c <= 'Z') {
-                    decodedMatters_.set(static_cast<unsigned char>(c - 'A' + 'a'));
-                }
+                entryBytes_.set(static_cast<unsigned char>(upperAscii(c)));
             }
         }
         schemeEntries_ = schemeEntries_ || std::ranges::any_of(*list, [](std::string_view entry) {
@@ -494,6 +477,20 @@ UrlFilter::UrlFilter(const ListViews& lists)
         addInclusion(entry, fragments);
     }
     includedFragments_ = SubstringMatcher(fragments);
+    deriveDecodedMatters();
+}
+
+void UrlFilter::deriveDecodedMatters() {
+    decodedMatters_.reset();
+    for (const char c : std::string_view("/\\@:?#.%")) {
+        decodedMatters_.set(static_cast<unsigned char>(c));
+    }
+    // The decoded form is matched in upper case.
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        if (entryBytes_[static_cast<unsigned char>(upperAscii(static_cast<char>(byte)))]) {
+            decodedMatters_.set(byte);
+        }
+    }
 }
 
 UrlFilter::UrlFilter(SubstringMatcher excluded, SubstringMatcher included)
@@ -503,11 +500,11 @@ void UrlFilter::writeImage(const ImageWriter& write) const {
     const uint64_t flags = (inclusionOn_ ? 1u : 0u) | (schemeEntries_ ? 2u : 0u);
     write(bytesOf(kImageLayout));
     write(bytesOf(flags));
-    std::array<uint64_t, 4> decoded{};
-    for (size_t byte = 0; byte < decodedMatters_.size(); ++byte) {
-        decoded[byte / 64] |= static_cast<uint64_t>(decodedMatters_[byte]) << (byte % 64);
+    std::array<uint64_t, 4> entryBytes{};
+    for (size_t byte = 0; byte < entryBytes_.size(); ++byte) {
+        entryBytes[byte / 64] |= static_cast<uint64_t>(entryBytes_[byte]) << (byte % 64);
     }
-    write(bytesOf(decoded));
+    write(bytesOf(entryBytes));
     excluded_.writeImage(write);
     includedFragments_.writeImage(write);
     const uint64_t hosts = includedHosts_.size();
@@ -528,9 +525,9 @@ std::shared_ptr<const UrlFilter> UrlFilter::fromImage(std::string_view image,
                                                       std::shared_ptr<const void> keep) {
     uint64_t layout = 0;
     uint64_t flags = 0;
-    std::array<uint64_t, 4> decoded{};
+    std::array<uint64_t, 4> entryBytes{};
     if (reinterpret_cast<uintptr_t>(image.data()) % 8 != 0 || !take(image, layout) ||
-        layout != kImageLayout || !take(image, flags) || !take(image, decoded)) {
+        layout != kImageLayout || !take(image, flags) || !take(image, entryBytes)) {
         return nullptr;
     }
     auto excluded = SubstringMatcher::fromImage(image);
@@ -542,9 +539,10 @@ std::shared_ptr<const UrlFilter> UrlFilter::fromImage(std::string_view image,
     std::shared_ptr<UrlFilter> filter(new UrlFilter(std::move(*excluded), std::move(*included)));
     filter->inclusionOn_ = (flags & 1) != 0;
     filter->schemeEntries_ = (flags & 2) != 0;
-    for (size_t byte = 0; byte < filter->decodedMatters_.size(); ++byte) {
-        filter->decodedMatters_[byte] = ((decoded[byte / 64] >> (byte % 64)) & 1) != 0;
+    for (size_t byte = 0; byte < filter->entryBytes_.size(); ++byte) {
+        filter->entryBytes_[byte] = ((entryBytes[byte / 64] >> (byte % 64)) & 1) != 0;
     }
+    filter->deriveDecodedMatters();
     for (uint64_t host = 0; host < hosts; ++host) {
         std::string name;
         uint64_t count = 0;
@@ -628,6 +626,11 @@ bool UrlFilter::excludedUpper(std::string_view address, std::string_view upper) 
         // the address as given lacks: the decoded form is then the same to the lists.
         if ((produced & decodedMatters_).any()) {
             decoded = upperAscii(plain);
+            // A match the address as given lacks holds a byte an escape gave, and that byte is
+            // one of the entries' own.
+            for (size_t i = 0; i < decoded.size(); ++i) {
+                at[i] = at[i] && entryBytes_[static_cast<unsigned char>(decoded[i])];
+            }
             if (excluded_.foundAcross(decoded, at)) {
                 return true;
             }

@@ -126,6 +126,7 @@ class UrlFilter {
     bool excludedUpper(std::string_view address, std::string_view upper) const;
     bool included(std::string_view upper) const;
     void addInclusion(std::string_view upperEntry, std::vector<std::string_view>& fragments);
+    void deriveDecodedMatters();
 
     SubstringMatcher excluded_;  // exclusion entries and words: both refuse the same way
     SubstringMatcher includedFragments_;
@@ -134,8 +135,11 @@ class UrlFilter {
     // Only an entry with a ':' can tell an address's "https:" from "http:", so without one
     // the plain form need not spell the scheme again.
     bool schemeEntries_ = false;
+    // The bytes of the upper-case exclusion entries and words: a match that decoding made must
+    // hold one of them where an escape was.
+    std::bitset<256> entryBytes_;
     // Bytes that, produced by decoding an escape, can change what the exclusions find: those
-    // of the entries in either letter case, and those that shape an address.
+    // that are entry bytes in upper case, and those that shape an address.
     std::bitset<256> decodedMatters_;
     std::shared_ptr<const void> image_;  // what the matchers read, when read from an image
 };

@@ -128,6 +128,8 @@ const FilterCase kCases[] = {
      excluded("http://evil%2Ecom/")},
     {"EscapedLetterOfHost", excl({"evil.com"}), "http://%45vil.com/", false,
      excluded("http://%45vil.com/")},
+    {"EscapesOfOtherBytesAroundAnEscapedLetter", words({"badword"}),
+     "http://x.org/%20%C3%A9%62adword%20", false, excluded("http://x.org/%20%C3%A9%62adword%20")},
     {"EntryWithEscapeMatchesAsGiven", excl({"a%20b"}), "http://x.org/a%20b", false,
      excluded("http://x.org/a%20b")},
     {"MalformedEscapesKept", excl({"%4"}), "http://x.org/%4", false, excluded("http://x.org/%4")},
