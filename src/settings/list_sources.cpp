@@ -48,25 +48,6 @@ class Digest {
 
 }  // namespace
 
-void StoredEntries::read(ListFamily family, std::string_view list) {
-    eachListEntry(family, list, [this](std::string_view entry) {
-        text_ += entry;
-        ends_.push_back(text_.size());
-    });
-}
-
-std::string_view StoredEntries::operator[](std::size_t index) const {
-    const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
-    return std::string_view(text_).substr(begin, ends_[index] - begin);
-}
-
-void StoredEntries::appendTo(LargeVector<std::string_view>& views) const {
-    views.reserve(views.size() + size());
-    for (std::size_t i = 0; i < size(); ++i) {
-        views.push_back((*this)[i]);
-    }
-}
-
 OpenListFile::OpenListFile(std::filesystem::path path, FileDescriptor fd, const struct stat& info)
     : path_(std::move(path)), fd_(std::move(fd)), info_(info) {}
 
@@ -86,12 +67,12 @@ ListSources ListSources::read(const GroupRecord& group) {
     if (exclusions) {
         sources.choice_ = "exclusions:" + group.sGroupExclList;
         sources.fileEntries_ = loadListPart(ListFamily::URLExclIni, group.sGroupExclList);
-        sources.excluded_.read(ListFamily::URLExclusion, group.sGroupExclList);
-        sources.words_.read(ListFamily::WordExclusion, group.sGroupExclList);
+        sources.excluded_ = loadListEntries(ListFamily::URLExclusion, group.sGroupExclList);
+        sources.words_ = loadListEntries(ListFamily::WordExclusion, group.sGroupExclList);
     }
     if (inclusions) {
         sources.choice_ += "\ninclusions:" + group.sGroupInclList;
-        sources.included_.read(ListFamily::URLInclusion, group.sGroupInclList);
+        sources.included_ = loadListEntries(ListFamily::URLInclusion, group.sGroupInclList);
     }
     for (const std::string& entry : sources.fileEntries_) {
         const std::filesystem::path file = mapPath(entry);
@@ -116,7 +97,7 @@ std::array<std::uint64_t, 2> ListSources::fingerprint(std::string_view programVe
     digest.add(programVersion);
     digest.add(choice_);
     digest.all(fileEntries_);
-    for (const StoredEntries* part : {&excluded_, &words_, &included_}) {
+    for (const ListEntries* part : {&excluded_, &words_, &included_}) {
         digest.number(part->size());
         for (size_t i = 0; i < part->size(); ++i) {
             digest.add((*part)[i]);

@@ -12,6 +12,7 @@
 #include "platform/file_descriptor.h"
 #include "settings/group_lists.h"
 #include "settings/group_record.h"
+#include "settings/list_entries.h"
 #include "settings/site_lists.h"
 
 namespace tarn {
@@ -40,19 +41,6 @@ struct LoadedLists {
     ListViews views;
 };
 
-// The entries of one stored list part in one buffer rather than a string each.
-class StoredEntries {
-  public:
-    void read(ListFamily family, std::string_view list);
-    std::size_t size() const { return ends_.size(); }
-    std::string_view operator[](std::size_t index) const;
-    void appendTo(LargeVector<std::string_view>& views) const;
-
-  private:
-    LargeString text_;
-    LargeVector<std::size_t> ends_;
-};
-
 // A group's lists as the store holds them, with the files of the exclusion list opened. The
 // store is read on the window's thread; reading the files and building the filter from them can
 // then go on elsewhere, without the store.
@@ -75,7 +63,7 @@ class ListSources {
     std::string choice_;
     std::vector<std::string> fileEntries_;  // as stored, missing files too
     std::vector<OpenListFile> files_;
-    StoredEntries excluded_, words_, included_;
+    ListEntries excluded_, words_, included_;
 };
 
 // The lists that `group` switches on and names, read at once. A file of the exclusion list that

@@ -51,7 +51,7 @@ bool sameEntry(std::string_view a, std::string_view b) {
 
 // Whether the box holds a spelling of `entry` the store takes for the same value, the entry at
 // `skip` aside.
-bool boxHolds(const std::vector<std::string>& box, std::string_view entry, size_t skip) {
+bool boxHolds(const ListEntries& box, std::string_view entry, size_t skip) {
     for (size_t i = 0; i < box.size(); ++i) {
         if (i != skip && sameEntry(box[i], entry)) {
             return true;
@@ -64,9 +64,9 @@ bool boxHolds(const std::vector<std::string>& box, std::string_view entry, size_
 // left for the caller to change once the store has taken it. Only the first spelling of an
 // entry is stored. When a later spelling is left, that one becomes the stored one at its own
 // place, after the entries first shown between the two: they move up one place each.
-void removeFromStore(SettingsStore& store, const std::string& section,
-                     const std::vector<std::string>& box, size_t index) {
-    const std::string& entry = box[index];
+void removeFromStore(SettingsStore& store, const std::string& section, const ListEntries& box,
+                     size_t index) {
+    const std::string_view entry = box[index];
     for (size_t i = 0; i < index; ++i) {
         if (sameEntry(box[i], entry)) {
             return;  // not the stored spelling
@@ -87,12 +87,12 @@ void removeFromStore(SettingsStore& store, const std::string& section,
     // Shown again or not, each entry in between is stored at its first showing, so the one
     // stored last comes right before the later spelling's place.
     std::optional<std::int64_t> lastOrder = store.value_order(section, entry);
-    const std::string* last = nullptr;
+    std::optional<std::string_view> last;
     for (size_t i = index + 1; lastOrder && i < later; ++i) {
         const auto order = store.value_order(section, box[i]);
         if (order && *order > *lastOrder) {
             lastOrder = order;
-            last = &box[i];
+            last = box[i];
         }
     }
     if (last) {
@@ -103,7 +103,7 @@ void removeFromStore(SettingsStore& store, const std::string& section,
     }
 }
 
-void checkIndex(const std::vector<std::string>& box, size_t index) {
+void checkIndex(const ListEntries& box, size_t index) {
     if (index >= box.size()) {
         throw std::out_of_range("no list entry " + std::to_string(index));
     }
@@ -153,6 +153,12 @@ void appendListPart(ListFamily family, std::string_view list, std::vector<std::s
     }
 }
 
+ListEntries loadListEntries(ListFamily family, std::string_view list) {
+    ListEntries entries;
+    eachListEntry(family, list, [&](std::string_view entry) { entries.push_back(entry); });
+    return entries;
+}
+
 void eachListEntry(ListFamily family, std::string_view list,
                    const std::function<void(std::string_view)>& take) {
     if (isRecordId(list)) {
@@ -172,17 +178,17 @@ void saveListPart(ListFamily family, std::string_view list,
     });
 }
 
-void addListEntry(ListFamily family, std::string_view list, std::vector<std::string>& box,
-                  std::string entry) {
+void addListEntry(ListFamily family, std::string_view list, ListEntries& box,
+                  std::string_view entry) {
     // A spelling the store holds already changes nothing there.
     if (!boxHolds(box, entry, box.size())) {
         openAdminKey(kAdminKey)->write_bool(partSection(family, list), entry, true);
     }
-    box.push_back(std::move(entry));
+    box.push_back(entry);
 }
 
-void editListEntry(ListFamily family, std::string_view list, std::vector<std::string>& box,
-                   size_t index, std::string entry) {
+void editListEntry(ListFamily family, std::string_view list, ListEntries& box, size_t index,
+                   std::string_view entry) {
     checkIndex(box, index);
     const std::string section = partSection(family, list);
     auto store = openAdminKey(kAdminKey);
@@ -192,17 +198,17 @@ void editListEntry(ListFamily family, std::string_view list, std::vector<std::st
             store->write_bool(section, entry, true);
         }
     });
-    box.erase(box.begin() + static_cast<std::ptrdiff_t>(index));
-    box.push_back(std::move(entry));
+    const std::string text(entry);  // `entry` may be a view into the box
+    box.erase(index);
+    box.push_back(text);
 }
 
-void deleteListEntry(ListFamily family, std::string_view list, std::vector<std::string>& box,
-                     size_t index) {
+void deleteListEntry(ListFamily family, std::string_view list, ListEntries& box, size_t index) {
     checkIndex(box, index);
     const std::string section = partSection(family, list);
     auto store = openAdminKey(kAdminKey);
     store->in_transaction([&] { removeFromStore(*store, section, box, index); });
-    box.erase(box.begin() + static_cast<std::ptrdiff_t>(index));
+    box.erase(index);
 }
 
 void createInclusionList(std::string_view list) {

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/list_entries.h"
+
 namespace tarn {
 
 // The four key families below Admin that hold named lists. An inclusion list is one
@@ -33,6 +35,7 @@ std::vector<std::string> offeredExclusionListNames();
 // The entries of one part of a list in stored order; none when its key does not exist.
 std::vector<std::string> loadListPart(ListFamily family, std::string_view list);
 void appendListPart(ListFamily family, std::string_view list, std::vector<std::string>& entries);
+ListEntries loadListEntries(ListFamily family, std::string_view list);
 // The entries one by one, each valid only during its call.
 void eachListEntry(ListFamily family, std::string_view list,
                    const std::function<void(std::string_view)>& take);
@@ -48,12 +51,11 @@ void saveListPart(ListFamily family, std::string_view list,
 // would, writing only the values that change; a store error leaves both as they were. Taking
 // away the stored spelling while a later one is shown moves the entries between up one place.
 // Add appends; Edit removes the entry at `index` and appends the new text; Delete removes it.
-void addListEntry(ListFamily family, std::string_view list, std::vector<std::string>& box,
-                  std::string entry);
-void editListEntry(ListFamily family, std::string_view list, std::vector<std::string>& box,
-                   size_t index, std::string entry);
-void deleteListEntry(ListFamily family, std::string_view list, std::vector<std::string>& box,
-                     size_t index);
+void addListEntry(ListFamily family, std::string_view list, ListEntries& box,
+                  std::string_view entry);
+void editListEntry(ListFamily family, std::string_view list, ListEntries& box, size_t index,
+                   std::string_view entry);
+void deleteListEntry(ListFamily family, std::string_view list, ListEntries& box, size_t index);
 
 void createInclusionList(std::string_view list);
 void createExclusionList(std::string_view list);

@@ -17,6 +17,22 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
+ListEntries entriesOf(const std::vector<std::string>& texts) {
+    ListEntries entries;
+    for (const std::string& text : texts) {
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+std::vector<std::string> shown(const ListEntries& entries) {
+    std::vector<std::string> texts;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        texts.emplace_back(entries[i]);
+    }
+    return texts;
+}
+
 std::string adminPath(const char* relative) {
     return std::string(kAdminKey) + "\\" + relative;
 }
@@ -162,7 +178,7 @@ TEST_F(SiteListsTest, OneEntryChangedStoresWhatSavingTheWholeBoxWould) {
         for (const Case& c : cases) {
             saveListPart(family, "Changed", c.box);
             const auto before = test::storedValueOrders(Hive::CurrentUser, changedKey);
-            std::vector<std::string> box = c.box;
+            ListEntries box = entriesOf(c.box);
             // What the window shows afterwards, saved whole: the stored result to match.
             std::vector<std::string> whole = c.box;
             switch (c.op) {
@@ -181,7 +197,7 @@ TEST_F(SiteListsTest, OneEntryChangedStoresWhatSavingTheWholeBoxWould) {
                     break;
             }
             saveListPart(family, "Whole", whole);
-            EXPECT_EQ(box, whole) << c.what;
+            EXPECT_EQ(shown(box), whole) << c.what;
             EXPECT_EQ(loadListPart(family, "Changed"), loadListPart(family, "Whole")) << c.what;
             EXPECT_EQ(test::keyExists(Hive::CurrentUser, changedKey),
                       test::keyExists(Hive::CurrentUser, adminPath((part + "Whole").c_str())))
@@ -195,7 +211,7 @@ TEST_F(SiteListsTest, OneEntryChangedStoresWhatSavingTheWholeBoxWould) {
 
 TEST_F(SiteListsTest, EntriesMovedUpLeaveTheValuesOfOtherListsInPlace) {
     // Lists edited by turns hold values whose places in the order interleave.
-    std::vector<std::string> box, beside;
+    ListEntries box, beside;
     for (const char* entry : {"a", "b", "c", "A", "d"}) {
         addListEntry(ListFamily::URLExclusion, "Mixed", box, entry);
         addListEntry(ListFamily::URLExclusion, "Beside", beside, std::string("beside-") + entry);
@@ -211,14 +227,23 @@ TEST_F(SiteListsTest, EntriesMovedUpLeaveTheValuesOfOtherListsInPlace) {
 }
 
 TEST_F(SiteListsTest, AnEntryChangeTheStoreRefusesLeavesTheBoxAsItWas) {
-    std::vector<std::string> box = {"a.example", "b.example"};
-    saveListPart(ListFamily::URLExclusion, "Kept", box);
+    ListEntries box = entriesOf({"a.example", "b.example"});
+    saveListPart(ListFamily::URLExclusion, "Kept", shown(box));
     EXPECT_THROW(deleteListEntry(ListFamily::URLExclusion, "Kept", box, 2), std::out_of_range);
     EXPECT_THROW(addListEntry(ListFamily::URLExclusion, "Bad\\Name", box, "c.example"),
                  SettingsError);
-    EXPECT_THAT(box, ElementsAre("a.example", "b.example"));
+    EXPECT_THAT(shown(box), ElementsAre("a.example", "b.example"));
     EXPECT_THAT(loadListPart(ListFamily::URLExclusion, "Kept"),
                 ElementsAre("a.example", "b.example"));
+}
+
+TEST_F(SiteListsTest, AnEntryEditedIntoTheTextOfAnotherShownTakesThatText) {
+    ListEntries box = entriesOf({"a.example", "b.example", "c.example"});
+    saveListPart(ListFamily::URLExclusion, "Twice", shown(box));
+    editListEntry(ListFamily::URLExclusion, "Twice", box, 0, box[2]);
+    EXPECT_THAT(shown(box), ElementsAre("b.example", "c.example", "c.example"));
+    EXPECT_THAT(loadListPart(ListFamily::URLExclusion, "Twice"),
+                ElementsAre("b.example", "c.example"));
 }
 
 TEST_F(SiteListsTest, ListsAreCreatedAndDeletedWithAllTheirParts) {
