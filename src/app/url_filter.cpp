@@ -34,6 +34,7 @@ int hexValue(char c) {
 struct UpperEntries {
     LargeString text;
     LargeVector<std::string_view> views;
+    std::bitset<256> bytes;  // every byte of the entries in upper case, "https://" as written
 };
 
 UpperEntries upperEntries(std::initializer_list<const LargeVector<std::string_view>*> lists) {
@@ -47,27 +48,29 @@ UpperEntries upperEntries(std::initializer_list<const LargeVector<std::string_vi
             bytes += entry.size();
         }
     }
-    entries.text.reserve(bytes);
-    LargeVector<size_t> ends;
-    ends.reserve(count);
+    // Written in place: the buffer never grows, so the views stay where they point.
+    entries.text.resize(bytes);
+    entries.views.reserve(count);
+    std::array<bool, 256> seen{};
+    char* const first = entries.text.data();
+    char* out = first;
     for (const auto* list : lists) {
         for (const std::string_view entry : *list) {
-            const size_t start = entries.text.size();
-            entries.text += entry;
-            for (size_t i = start; i < entries.text.size(); ++i) {
-                entries.text[i] = upperAscii(entries.text[i]);
+            char* const start = out;
+            for (const char c : entry) {
+                *out = upperAscii(c);
+                seen[static_cast<unsigned char>(*out++)] = true;
             }
-            if (std::string_view(entries.text).substr(start).starts_with(kSecure)) {
-                entries.text.erase(start + 4, 1);
+            if (std::string_view(start, out).starts_with(kSecure)) {
+                std::memmove(start + 4, start + 5, static_cast<size_t>(out - start - 5));
+                --out;
             }
-            ends.push_back(entries.text.size());
+            entries.views.emplace_back(start, static_cast<size_t>(out - start));
         }
     }
-    entries.views.reserve(count);
-    size_t offset = 0;
-    for (const size_t end : ends) {
-        entries.views.emplace_back(entries.text.data() + offset, end - offset);
-        offset = end;
+    entries.text.resize(static_cast<size_t>(out - first));
+    for (size_t byte = 0; byte < seen.size(); ++byte) {
+        entries.bytes[byte] = seen[byte];
     }
     return entries;
 }
@@ -104,28 +107,25 @@ uint64_t sortKey(std::string_view entry) {
 // seldom reaches into the entries themselves.
 LargeVector<std::string_view> sortedUnique(std::span<const std::string_view> entries,
                                            LargeString& storage) {
-    LargeVector<std::pair<uint64_t, std::string_view>> keyed;
-    keyed.reserve(entries.size());
-    for (const std::string_view entry : entries) {
-        if (!entry.empty()) {
-            keyed.emplace_back(sortKey(entry), entry);
-        }
-    }
     // Spread by the first two bytes, then each bucket sorted on its own: a bucket sorts in the
     // cache, and the two halves of the buckets sort side by side.
     constexpr size_t kBuckets = size_t{1} << 16;
     const auto bucketOf = [](uint64_t key) { return static_cast<size_t>(key >> 48); };
     std::vector<size_t> starts(kBuckets + 1);
-    for (const auto& item : keyed) {
-        ++starts[bucketOf(item.first) + 1];
+    for (const std::string_view entry : entries) {
+        if (!entry.empty()) {
+            ++starts[bucketOf(sortKey(entry)) + 1];
+        }
     }
     std::partial_sum(starts.begin(), starts.end(), starts.begin());
-    LargeVector<std::pair<uint64_t, std::string_view>> merged(keyed.size());
+    LargeVector<std::pair<uint64_t, std::string_view>> merged(starts.back());
     std::vector<size_t> cursor(starts.begin(), starts.end() - 1);
-    for (const auto& item : keyed) {
-        merged[cursor[bucketOf(item.first)]++] = item;
+    for (const std::string_view entry : entries) {
+        if (!entry.empty()) {
+            const uint64_t key = sortKey(entry);
+            merged[cursor[bucketOf(key)]++] = {key, entry};
+        }
     }
-    LargeVector<std::pair<uint64_t, std::string_view>>().swap(keyed);
     const auto sortBuckets = [&](size_t from, size_t to) {
         for (size_t bucket = from; bucket < to; ++bucket) {
             std::sort(merged.begin() + static_cast<std::ptrdiff_t>(starts[bucket]),
@@ -358,8 +358,8 @@ uint32_t SubstringMatcher::child(uint32_t node, unsigned char byte) const {
     const uint32_t begin = firstChild(node);
     const uint32_t end = firstChild(node + 1);
     // A node's children carry distinct bytes, so the first one that matches is the child.
-    const auto* found = static_cast<const unsigned char*>(
-        std::memchr(label_.data() + begin, byte, end - begin));
+    const auto* found =
+        static_cast<const unsigned char*>(std::memchr(label_.data() + begin, byte, end - begin));
     return found ? static_cast<uint32_t>(found - label_.data()) : 0;
 }
 
@@ -458,18 +458,14 @@ UrlFilter::UrlFilter() : UrlFilter(GroupLists{}) {}
 UrlFilter::UrlFilter(const GroupLists& lists) : UrlFilter(ListViews(lists)) {}
 
 UrlFilter::UrlFilter(const ListViews& lists)
-    : excluded_(upperEntries({&lists.ExclusionList, &lists.WordList}).views),
+    : excluded_(std::vector<std::string_view>{}),
       includedFragments_(std::vector<std::string_view>{}),
       inclusionOn_(!lists.InclusionList.empty()) {
-    for (const auto* list : {&lists.ExclusionList, &lists.WordList}) {
-        for (const std::string_view entry : *list) {
-            for (const char c : entry) {
-                entryBytes_.set(static_cast<unsigned char>(upperAscii(c)));
-            }
-        }
-        schemeEntries_ = schemeEntries_ || std::ranges::any_of(*list, [](std::string_view entry) {
-                             return entry.find(':') != std::string_view::npos;
-                         });
+    {
+        const UpperEntries excluded = upperEntries({&lists.ExclusionList, &lists.WordList});
+        excluded_ = SubstringMatcher(excluded.views);
+        entryBytes_ = excluded.bytes;
+        schemeEntries_ = excluded.bytes[':'];
     }
     const UpperEntries inclusions = upperEntries({&lists.InclusionList});
     std::vector<std::string_view> fragments;

@@ -1,5 +1,6 @@
 #include "settings/group_lists.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tarn {
@@ -16,6 +17,9 @@ void appendLines(std::string_view text, std::vector<std::string>& lines) {
 }
 
 void appendLines(std::string_view text, LargeVector<std::string_view>& lines) {
+    // Room for every line at once: growing a view of each of millions of lines step by step
+    // copies them over and over into memory the system must first hand out.
+    lines.reserve(lines.size() + static_cast<size_t>(std::ranges::count(text, '\n')) + 1);
     // Most files break lines with LF alone: find those fast, then look for a CR in each line.
     while (!text.empty()) {
         const void* lf = std::memchr(text.data(), '\n', text.size());

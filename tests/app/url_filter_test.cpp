@@ -216,6 +216,8 @@ const FilterCase kCases[] = {
      false, excluded("http://xn--bcher-kva.example/")},
     {"ExcludedAsciiEntryRefusesUnicode", excl({"xn--bcher-kva.example"}), "http://bücher.example/",
      false, excluded("http://bücher.example/")},
+    {"ExcludedEscapedLetterOfTheScheme", excl({"https://evil.example"}), "http%73://evil.example/",
+     false, excluded("http%73://evil.example/")},
     {"ExcludedEscapedAtSign", excl({"http://evil.example"}), "http://x%40evil.example/", false,
      excluded("http://x%40evil.example/")},
     {"ExcludedEscapedSlashJoinsPath", excl({"evil.example/private"}),
