@@ -45,12 +45,27 @@ void ListBuild::run(const std::function<void()>& ready) {
         // The lists and the building's scratch memory are freed; hand the pages back.
         malloc_trim(0);
     }
+    {
+        const std::lock_guard lock(mutex_);
+        ready_ = true;
+    }
+    readyChanged_.notify_all();
     if (ready) {
         ready();
     }
     if (built) {
         cache.store(sources_.choice(), fingerprint, {filter_, counts_});
     }
+}
+
+bool ListBuild::cacheKept() const {
+    std::error_code error;
+    return std::filesystem::exists(FilterCache(cacheFolder_).fileFor(sources_.choice()), error);
+}
+
+bool ListBuild::waitReady(std::chrono::milliseconds limit) const {
+    std::unique_lock lock(mutex_);
+    return readyChanged_.wait_for(lock, limit, [this] { return ready_; });
 }
 
 }  // namespace tarn

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -33,6 +36,11 @@ class ListBuild {
     // soon as the filter (or the error) is there, before a new filter is written to the cache.
     void run(const std::function<void()>& ready = {});
     bool fromCache() const { return fromCache_; }
+    // Whether the cache keeps a filter for these lists' choice, still to be checked against them:
+    // a build that finds it current is done in milliseconds.
+    bool cacheKept() const;
+    // Waits at most `limit` for run to have the filter or the error; whether it has.
+    bool waitReady(std::chrono::milliseconds limit) const;
 
     // After run: the filter, or none when the lists could not be read or built.
     std::shared_ptr<const UrlFilter> filter() const { return filter_; }
@@ -46,6 +54,9 @@ class ListBuild {
     std::shared_ptr<const UrlFilter> filter_;
     std::string error_;
     ListCounts counts_;
+    mutable std::mutex mutex_;
+    mutable std::condition_variable readyChanged_;
+    bool ready_ = false;
 };
 
 }  // namespace tarn

@@ -7,6 +7,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
+#include <chrono>
 #include <exception>
 #include <functional>
 
@@ -31,6 +32,10 @@
 namespace tarn {
 
 namespace {
+
+// How long a sign-on waits for a kept filter before it leaves the lists to come later: long
+// enough for a million lines, short enough that a list built anew never shows as a delay.
+constexpr std::chrono::milliseconds kKeptListsWait{60};
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
@@ -171,7 +176,13 @@ void TMainForm::switchToUser(const UserLoad& load) {
         const std::string& start = config.sPaneUrl[i];
         Panes[i].browser->setHomeUrl(start.empty() ? blankPageUrl() : qs(start));
     }
-    if (!session_->listsPending())
+    // Lists kept from the last assembly are taken in milliseconds: waiting that long here starts
+    // the pages before the window's first paint rather than after it. A build from the lists
+    // themselves goes on without the window.
+    if (settings.listBuild && session_->listsPending() && settings.listBuild->cacheKept() &&
+        settings.listBuild->waitReady(kKeptListsWait))
+        listsBuilt(settings.listBuild);
+    else if (!session_->listsPending())
         navigateStartPages();
     const std::vector<TDock*> docks = allDocks();
     const std::vector<TDockToolbar*> bars = allToolbars();

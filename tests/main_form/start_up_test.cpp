@@ -6,10 +6,12 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
+#include <filesystem>
 
 #include "app/engine/web_browser.h"
 #include "app/startup_check.h"
 #include "main_form_fixture.h"
+#include "platform/paths.h"
 #include "qt_wait.h"
 #include "session/whoami_form.h"
 #include "settings/day_record.h"
@@ -64,6 +66,34 @@ TEST_F(StartUpTest, TheWindowShowsWhileTheListsLoadAndLetsNothingThroughMeanwhil
               QStringLiteral("excluding: ") + server.url(QStringLiteral("/two")).toString());
     pane->Navigate(server.url(QStringLiteral("/three")).toString());
     EXPECT_TRUE(waitForPage(form, 1, server.url(QStringLiteral("/three"))));
+}
+
+TEST_F(StartUpTest, ListsKeptFromTheLastStartAreInForceWhenTheWindowShows) {
+    markInstalled();
+    excludeInDefaultGroup("block", {"/two"});
+    setValue(std::string(kDefaultConfigKey) + "\\Config", "sPane1Url",
+             server.url(QStringLiteral("/one")).toString().toStdString());
+    const auto kept = [] {
+        for (const auto& entry : std::filesystem::directory_iterator(userHiveFile().parent_path()))
+            if (entry.path().extension() == ".cache")
+                return true;
+        return false;
+    };
+    {
+        TMainForm first({}, clock, prompter, launcher);
+        first.show();
+        EXPECT_TRUE(first.session().listsPending());
+        ASSERT_TRUE(waitUntil(kept));
+    }
+    TMainForm form({}, clock, prompter, launcher);
+    form.show();
+    EXPECT_FALSE(form.session().listsPending());
+    EXPECT_EQ(form.StatusPanel->text(), QStringLiteral("lists: 1\\0\\0"));
+    form.Panes[0].browser->Navigate(server.url(QStringLiteral("/two")).toString());
+    EXPECT_EQ(form.StatusPanel->text(),
+              QStringLiteral("excluding: ") + server.url(QStringLiteral("/two")).toString());
+    EXPECT_TRUE(waitForPage(form, 1, server.url(QStringLiteral("/one"))));
+    EXPECT_EQ(server.hits(QStringLiteral("/two")), 0);
 }
 
 TEST_F(StartUpTest, AStartAddressThatDoesNotLoadShowsAnErrorPageAndTheRestWorks) {
