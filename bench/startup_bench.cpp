@@ -14,6 +14,7 @@
 #include <fstream>
 #include <functional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,10 +37,11 @@ struct Start {
     double idleCpu = -1;  // share of one processor used by the process and its helpers, idle
 };
 
-// The processor time of `pid` and every process below it, in clock ticks.
-long long treeTicks(qint64 pid) {
+// The processor time of `pid` and every process below it, in nanoseconds: each thread's own
+// count, fine enough for the few milliseconds an idle window spends in a second (clock ticks of
+// 10 ms are not).
+long long treeNanoseconds(qint64 pid) {
     std::vector<std::pair<qint64, qint64>> parents;  // pid, parent
-    std::vector<long long> ticks;
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
         bool number = false;
         const qint64 id = entry.toLongLong(&number);
@@ -51,30 +53,29 @@ long long treeTicks(qint64 pid) {
         const size_t close = line.rfind(')');
         if (close == std::string::npos)
             continue;
-        // After the name: state, ppid, then fields up to utime (14th) and stime (15th).
-        std::vector<std::string> fields;
-        std::string field;
-        for (size_t i = close + 2; i <= line.size(); ++i) {
-            if (i == line.size() || line[i] == ' ') {
-                fields.push_back(field);
-                field.clear();
-            } else {
-                field += line[i];
-            }
-        }
-        if (fields.size() < 13)
-            continue;
-        parents.emplace_back(id, std::stoll(fields[1]));
-        ticks.push_back(std::stoll(fields[11]) + std::stoll(fields[12]));
+        // After the name: the state, then the parent.
+        std::istringstream fields(line.substr(close + 2));
+        std::string state;
+        qint64 parent = 0;
+        if (fields >> state >> parent)
+            parents.emplace_back(id, parent);
     }
     std::vector<qint64> tree{pid};
-    long long total = 0;
     for (size_t done = 0; done < tree.size(); ++done) {
-        for (size_t i = 0; i < parents.size(); ++i) {
-            if (parents[i].first == tree[done])
-                total += ticks[i];
-            if (parents[i].second == tree[done])
-                tree.push_back(parents[i].first);
+        for (const auto& [id, parent] : parents) {
+            if (parent == tree[done])
+                tree.push_back(id);
+        }
+    }
+    long long total = 0;
+    for (const qint64 id : tree) {
+        const QString tasks = QStringLiteral("/proc/%1/task").arg(id);
+        for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            std::ifstream schedstat(
+                (tasks + QLatin1Char('/') + task + QStringLiteral("/schedstat")).toStdString());
+            long long onCpu = 0;
+            if (schedstat >> onCpu)
+                total += onCpu;
         }
     }
     return total;
@@ -106,13 +107,12 @@ Start timeStart(tarn::test::LocalServer& server, const QString& program,
         wait.start();
         while (wait.elapsed() < 1000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        const long long first = treeTicks(process.processId());
+        const long long first = treeNanoseconds(process.processId());
         wait.restart();
         while (wait.elapsed() < kIdleMs)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        const long long ticks = treeTicks(process.processId()) - first;
-        start.idleCpu = static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK)) /
-                        (static_cast<double>(wait.elapsed()) / 1000.0);
+        const long long spent = treeNanoseconds(process.processId()) - first;
+        start.idleCpu = static_cast<double>(spent) / 1e6 / static_cast<double>(wait.elapsed());
     }
     QElapsedTimer wait;
     wait.start();
