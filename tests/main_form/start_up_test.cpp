@@ -17,6 +17,7 @@
 #include "settings/day_record.h"
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
+#include "settings/site_lists.h"
 #include "widgets/adv_splitter.h"
 #include "widgets/dock_toolbar.h"
 
@@ -46,6 +47,13 @@ TEST_F(StartUpTest, FirstStartRunsAsDefaultUserAtTheStartAddress) {
 TEST_F(StartUpTest, TheWindowShowsWhileTheListsLoadAndLetsNothingThroughMeanwhile) {
     markInstalled();
     excludeInDefaultGroup("block", {"/two"});
+    // Lines enough that the build is still going once the window has shown, whatever the window
+    // system does in the meantime.
+    std::string lines;
+    for (int line = 0; line < 300'000; ++line)
+        lines += "ads" + std::to_string(line) + ".example\n";
+    writeFile(root / "blocklist.txt", lines);
+    saveListPart(ListFamily::URLExclIni, "block", {(root / "blocklist.txt").string()});
     setValue(std::string(kDefaultConfigKey) + "\\Config", "sPane1Url",
              server.url(QStringLiteral("/one")).toString().toStdString());
     TMainForm form({}, clock, prompter, launcher);
@@ -82,7 +90,6 @@ TEST_F(StartUpTest, ListsKeptFromTheLastStartAreInForceWhenTheWindowShows) {
     {
         TMainForm first({}, clock, prompter, launcher);
         first.show();
-        EXPECT_TRUE(first.session().listsPending());
         ASSERT_TRUE(waitUntil(kept));
     }
     TMainForm form({}, clock, prompter, launcher);
