@@ -179,7 +179,7 @@ void TMainForm::switchToUser(const UserLoad& load) {
     // Lists kept from the last assembly are taken in milliseconds: waiting that long here starts
     // the pages before the window's first paint rather than after it. A build from the lists
     // themselves goes on without the window.
-    if (settings.listBuild && session_->listsPending() && settings.listBuild->cacheKept() &&
+    if (session_->listsPending() && settings.listBuild->cacheKept() &&
         settings.listBuild->waitReady(kKeptListsWait))
         listsBuilt(settings.listBuild);
     else if (!session_->listsPending())

@@ -465,7 +465,6 @@ UrlFilter::UrlFilter(const ListViews& lists)
         const UpperEntries excluded = upperEntries({&lists.ExclusionList, &lists.WordList});
         excluded_ = SubstringMatcher(excluded.views);
         entryBytes_ = excluded.bytes;
-        schemeEntries_ = excluded.bytes[':'];
     }
     const UpperEntries inclusions = upperEntries({&lists.InclusionList});
     std::vector<std::string_view> fragments;
@@ -493,7 +492,7 @@ UrlFilter::UrlFilter(SubstringMatcher excluded, SubstringMatcher included)
     : excluded_(std::move(excluded)), includedFragments_(std::move(included)) {}
 
 void UrlFilter::writeImage(const ImageWriter& write) const {
-    const uint64_t flags = (inclusionOn_ ? 1u : 0u) | (schemeEntries_ ? 2u : 0u);
+    const uint64_t flags = inclusionOn_ ? 1u : 0u;
     write(bytesOf(kImageLayout));
     write(bytesOf(flags));
     std::array<uint64_t, 4> entryBytes{};
@@ -534,7 +533,6 @@ std::shared_ptr<const UrlFilter> UrlFilter::fromImage(std::string_view image,
     }
     std::shared_ptr<UrlFilter> filter(new UrlFilter(std::move(*excluded), std::move(*included)));
     filter->inclusionOn_ = (flags & 1) != 0;
-    filter->schemeEntries_ = (flags & 2) != 0;
     for (size_t byte = 0; byte < filter->entryBytes_.size(); ++byte) {
         filter->entryBytes_[byte] = ((entryBytes[byte / 64] >> (byte % 64)) & 1) != 0;
     }
@@ -633,7 +631,9 @@ bool UrlFilter::excludedUpper(std::string_view address, std::string_view upper) 
         }
     }
     for (const std::string_view spelling : {upper, std::string_view(decoded)}) {
-        for (const std::string& form : plainForms(spelling, schemeEntries_)) {
+        // Only an entry with a ':' can tell an address's "https:" from "http:", so without one
+        // the plain form need not spell the scheme again.
+        for (const std::string& form : plainForms(spelling, entryBytes_[':'])) {
             if (excluded_.foundIn(form)) {
                 return true;
             }

@@ -132,9 +132,6 @@ class UrlFilter {
     SubstringMatcher includedFragments_;
     std::unordered_map<std::string, std::vector<HostEntry>> includedHosts_;  // by ASCII host
     bool inclusionOn_ = false;
-    // Only an entry with a ':' can tell an address's "https:" from "http:", so without one
-    // the plain form need not spell the scheme again.
-    bool schemeEntries_ = false;
     // The bytes of the upper-case exclusion entries and words: a match that decoding made must
     // hold one of them where an escape was.
     std::bitset<256> entryBytes_;

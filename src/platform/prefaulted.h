@@ -12,14 +12,13 @@
 namespace tarn {
 
 // A block of at least one megabyte, zeroed and with every page present. Blocks of a few
-// megabytes and more sit on huge pages where the system allows them: a walk through a list's
-// automaton then misses the address cache far less often, and the block is faulted in a
+// megabytes and more sit on huge pages where the system allows them, so they are faulted in a
 // five-hundredth as many times.
 void* largeBlock(std::size_t bytes);
 void freeLargeBlock(void* block, std::size_t bytes) noexcept;
 
 // Memory for the large arrays of a list build, taken from the system whole and with every page
-// present at once (MAP_POPULATE). Touching hundreds of megabytes one page fault at a time costs
+// present at once (largeBlock). Touching hundreds of megabytes one page fault at a time costs
 // more than the building done in them, on virtual machines above all; a large array also goes
 // back to the system the moment it is freed. Small arrays come from the ordinary heap.
 //
