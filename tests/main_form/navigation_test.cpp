@@ -160,6 +160,9 @@ TEST_F(NavigationTest, AnInclusionOnlyRefusalIsShownButNotLogged) {
     group.write_string("", "sGroupInclList", "only");
     auto form = start();
     open(*form, "/one");
+    // The page's title reaches the status panel a moment after the page has it; shown late, it
+    // would cover the refusal.
+    ASSERT_TRUE(waitUntil([&] { return form->StatusPanel->text() == QStringLiteral("One"); }));
     form->Panes[0].browser->Navigate(url("/two"));
     EXPECT_TRUE(staysOn(*form, "/one"));
     EXPECT_EQ(form->StatusPanel->text(), QStringLiteral("excluding: ") + url("/two"));
