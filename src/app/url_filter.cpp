@@ -1,6 +1,7 @@
 #include "app/url_filter.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <initializer_list>
 #include <iterator>
@@ -14,6 +15,21 @@
 
 namespace tarn {
 namespace {
+
+// How many first bytes of an entry its start bit stands for, and how many nodes a trie has before
+// it is worth keeping starts: below that, the whole trie stays in the processor's caches.
+constexpr size_t kStartBytes = 6;
+constexpr uint32_t kIndexedNodes = 1 << 16;
+
+uint64_t startHash(const char* at) {
+    // Two loads into registers: a six-byte copy through memory would make each look-up wait for
+    // the one before it.
+    uint32_t low = 0;
+    uint16_t high = 0;
+    std::memcpy(&low, at, sizeof low);
+    std::memcpy(&high, at + sizeof low, sizeof high);
+    return (low | uint64_t{high} << 32) * 0x9E37'79B9'7F4A'7C15u;
+}
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') {
@@ -176,7 +192,7 @@ std::string_view innerAddress(std::string_view upper) {
 }
 
 // Images hold plain arrays in this machine's byte order; each piece starts 8-byte aligned.
-constexpr uint64_t kImageLayout = 0x3554'4c49'464c'5255;  // "URLFILT5"
+constexpr uint64_t kImageLayout = 0x3654'4c49'464c'5255;  // "URLFILT6"
 
 template <typename T>
 std::string_view bytesOf(const T& value) {
@@ -247,6 +263,44 @@ SubstringMatcher::SubstringMatcher(std::span<const std::string_view> entries) {
     buildTrie(sorted);
     viewOwnArrays();
     linkSuffixes();
+    if (count() >= kIndexedNodes && longest_ >= kStartBytes) {
+        indexStarts(sorted);
+    }
+}
+
+void SubstringMatcher::indexStarts(const LargeVector<std::string_view>& sorted) {
+    std::vector<std::string_view> shorter;
+    for (const std::string_view entry : sorted) {
+        if (entry.size() < kStartBytes) {
+            shorter.push_back(entry);
+        }
+    }
+    auto shorterMatcher = std::make_unique<SubstringMatcher>(shorter);
+    // Many short entries make a matcher as large as this one: walking it would cost what the
+    // starts save.
+    if (shorterMatcher->count() >= kIndexedNodes) {
+        return;
+    }
+    // About sixteen bits for each entry: one text place in sixteen goes down the trie in vain.
+    unsigned bits = 16;
+    while ((size_t{1} << bits) < sorted.size() * 16) {
+        ++bits;
+    }
+    startShift_ = 64 - bits;
+    ownStarts_.assign((size_t{1} << bits) / 64, 0);
+    for (const std::string_view entry : sorted) {
+        if (entry.size() >= kStartBytes) {
+            const uint64_t bit = startHash(entry.data()) >> startShift_;
+            ownStarts_[bit / 64] |= uint64_t{1} << (bit % 64);
+        }
+    }
+    starts_ = ownStarts_;
+    shorter_ = std::move(shorterMatcher);
+}
+
+bool SubstringMatcher::mayStartAt(const char* at) const {
+    const uint64_t bit = startHash(at) >> startShift_;
+    return ((starts_[bit / 64] >> (bit % 64)) & 1) != 0;
 }
 
 void SubstringMatcher::buildTrie(const LargeVector<std::string_view>& sorted) {
@@ -374,6 +428,38 @@ uint32_t SubstringMatcher::next(uint32_t node, unsigned char byte) const {
 }
 
 bool SubstringMatcher::foundIn(std::string_view text) const {
+    if (starts_.empty()) {
+        return walked(text);
+    }
+    if (shorter_->foundIn(text)) {
+        return true;
+    }
+    // Every step down costs one of the budget: a text made to send every place deep into the
+    // trie is walked byte by byte instead, which is linear whatever the text.
+    size_t budget = 64 + 8 * text.size();
+    const char* const end = text.data() + text.size();
+    for (const char* at = text.data(); end - at >= static_cast<std::ptrdiff_t>(kStartBytes); ++at) {
+        if (!mayStartAt(at)) {
+            continue;
+        }
+        uint32_t node = 0;
+        for (const char* c = at; c != end; ++c) {
+            node = child(node, static_cast<unsigned char>(*c));
+            if (node == 0) {
+                break;
+            }
+            if (final(node)) {
+                return true;
+            }
+            if (--budget == 0) {
+                return walked(text);
+            }
+        }
+    }
+    return false;
+}
+
+bool SubstringMatcher::walked(std::string_view text) const {
     if (longest_ == 0) {
         return false;
     }
@@ -414,7 +500,8 @@ bool SubstringMatcher::foundAcross(std::string_view text, const std::vector<char
 }
 
 size_t SubstringMatcher::memoryBytes() const {
-    return sizeof(*this) + nodes_.size_bytes() + label_.size_bytes() + shallowNext_.size_bytes();
+    return sizeof(*this) + nodes_.size_bytes() + label_.size_bytes() + shallowNext_.size_bytes() +
+           starts_.size_bytes() + (shorter_ ? shorter_->memoryBytes() : 0);
 }
 
 void SubstringMatcher::writeImage(const ImageWriter& write) const {
@@ -428,9 +515,19 @@ void SubstringMatcher::writeImage(const ImageWriter& write) const {
     write(bytesOf(shallowNext_));
     write(bytesOf(label_));
     write(padding(label_.size()));
+    const uint64_t startBits = starts_.size() * 64;
+    write(bytesOf(startBits));
+    if (startBits != 0) {
+        write(bytesOf(starts_));
+        shorter_->writeImage(write);
+    }
 }
 
 std::optional<SubstringMatcher> SubstringMatcher::fromImage(std::string_view& image) {
+    return fromImage(image, true);
+}
+
+std::optional<SubstringMatcher> SubstringMatcher::fromImage(std::string_view& image, bool indexed) {
     uint64_t nodes = 0;
     uint64_t shallow = 0;
     SubstringMatcher matcher;
@@ -450,6 +547,25 @@ std::optional<SubstringMatcher> SubstringMatcher::fromImage(std::string_view& im
         return std::nullopt;
     }
     matcher.shallow_ = static_cast<uint32_t>(shallow);
+    // Starts come as a whole power of two of bits, with the shorter entries' matcher after them,
+    // which has no starts of its own.
+    uint64_t startBits = 0;
+    if (!take(image, startBits)) {
+        return std::nullopt;
+    }
+    if (startBits != 0) {
+        if (!indexed || startBits < 64 || startBits > (uint64_t{1} << 40) ||
+            (startBits & (startBits - 1)) != 0 ||
+            !takeArray(image, startBits / 64, matcher.starts_)) {
+            return std::nullopt;
+        }
+        matcher.startShift_ = 64 - static_cast<unsigned>(std::countr_zero(startBits));
+        auto shorter = fromImage(image, false);
+        if (!shorter) {
+            return std::nullopt;
+        }
+        matcher.shorter_ = std::make_unique<SubstringMatcher>(std::move(*shorter));
+    }
     return matcher;
 }
 

@@ -34,6 +34,11 @@ using ImageWriter = std::function<void(std::string_view)>;
 // text whatever the number of entries (Aho-Corasick). Nodes are numbered breadth first, so the
 // children of a node are a run of consecutive nodes and need no edge list: a million blocklist
 // lines fit in a few bytes per character.
+//
+// Walking a large trie waits on memory at every byte, one step after the other. A large matcher
+// therefore also keeps one bit for the hash of the first bytes of each entry, and goes down the
+// trie only from the places in a text whose bits are set: those look-ups do not wait on each
+// other. Entries too short to have such a start get a small matcher of their own.
 class SubstringMatcher {
   public:
     // Empty entries are dropped: they never match.
@@ -72,6 +77,10 @@ class SubstringMatcher {
     uint32_t suffix(uint32_t node) const { return nodes_[node].fail & ~kFinal; }
     bool final(uint32_t node) const { return (nodes_[node].fail & kFinal) != 0; }
     uint32_t next(uint32_t node, unsigned char byte) const;
+    bool walked(std::string_view text) const;
+    void indexStarts(const LargeVector<std::string_view>& sorted);
+    bool mayStartAt(const char* at) const;
+    static std::optional<SubstringMatcher> fromImage(std::string_view& image, bool indexed);
 
     // Built arrays live here; read back from an image, the views point into it instead.
     LargeVector<Node> ownNodes_;  // one more than there are nodes, ending the last run
@@ -86,6 +95,11 @@ class SubstringMatcher {
     std::span<const unsigned char> label_;  // the byte that leads to the node from its parent
     std::array<uint32_t, 256> rootNext_{};  // the root's children by byte; 0 for none
     uint64_t longest_ = 0;                  // the length of the longest entry
+    // One bit for each hash of an entry's first bytes, hashes cut to the table by this shift.
+    LargeVector<uint64_t> ownStarts_;
+    std::span<const uint64_t> starts_;  // empty when the matcher is walked byte by byte
+    unsigned startShift_ = 0;
+    std::unique_ptr<SubstringMatcher> shorter_;  // the entries the starts do not cover
 };
 
 // Decides a navigation against a group's lists: mail links, then exclusion entries and words,

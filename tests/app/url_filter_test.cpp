@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <random>
 #include <set>
 
@@ -394,37 +397,122 @@ TEST(UrlFilter, MatchesThePlainLoopOnRandomLists) {
     EXPECT_GT(admitted, 1000);
 }
 
-TEST(SubstringMatcher, ALargeListFindsWhatLookingUpEverySubstringFinds) {
-    // Enough entries that the matcher is built in parallel, over a small alphabet so that suffix
-    // links run deep.
+struct LargeListCase {
+    const char* name;
+    const char* alphabet;
+    size_t entries, minLength, maxLength;
+    size_t longestProbe;
+};
+
+void PrintTo(const LargeListCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SubstringMatcherTable : public ::testing::TestWithParam<LargeListCase> {};
+
+// The matcher as an aligned image, read back through the bytes it wrote.
+std::optional<SubstringMatcher> readBack(const SubstringMatcher& matcher,
+                                         std::vector<uint64_t>& storage, size_t cut = SIZE_MAX) {
+    std::string bytes;
+    matcher.writeImage([&](std::string_view piece) { bytes += piece; });
+    storage.assign((bytes.size() + 7) / 8, 0);
+    std::memcpy(storage.data(), bytes.data(), bytes.size());
+    std::string_view image(reinterpret_cast<const char*>(storage.data()),
+                           std::min(cut, bytes.size()));
+    return SubstringMatcher::fromImage(image);
+}
+
+TEST_P(SubstringMatcherTable, FindsWhatLookingUpEverySubstringFinds) {
+    const LargeListCase& c = GetParam();
     std::mt19937 random(77);
+    const size_t letters = std::strlen(c.alphabet);
     const auto text = [&](size_t minLength, size_t maxLength) {
         std::string t(minLength + random() % (maxLength - minLength + 1), ' ');
-        for (char& c : t) {
-            c = "abcd"[random() % 4];
+        for (char& ch : t) {
+            ch = c.alphabet[random() % letters];
         }
         return t;
     };
-    std::vector<std::string> entries(300'000);
+    std::vector<std::string> entries(c.entries);
     for (std::string& entry : entries) {
-        entry = text(9, 16);
+        entry = text(c.minLength, c.maxLength);
     }
     const std::set<std::string, std::less<>> set(entries.begin(), entries.end());
     const SubstringMatcher matcher(std::vector<std::string_view>(entries.begin(), entries.end()));
+    std::vector<uint64_t> storage;
+    const std::optional<SubstringMatcher> fromImage = readBack(matcher, storage);
+    ASSERT_TRUE(fromImage.has_value());
     int found = 0;
     for (int i = 0; i < 3000; ++i) {
-        const std::string probe = text(5, 40);
+        // Half the probes carry an entry, a third of those with one byte changed.
+        std::string probe = text(5, c.longestProbe);
+        if (i % 2 == 0) {
+            std::string entry = entries[random() % entries.size()];
+            if (i % 3 == 0) {
+                entry[random() % entry.size()] = c.alphabet[random() % letters];
+            }
+            probe.insert(random() % (probe.size() + 1), entry);
+        }
         bool expected = false;
         for (size_t start = 0; start < probe.size() && !expected; ++start) {
-            for (size_t length = 9; length <= 16 && start + length <= probe.size(); ++length) {
-                expected = expected || set.contains(std::string_view(probe).substr(start, length));
+            for (size_t length = c.minLength;
+                 length <= c.maxLength && !expected && start + length <= probe.size(); ++length) {
+                expected = set.contains(std::string_view(probe).substr(start, length));
             }
         }
         ASSERT_EQ(matcher.foundIn(probe), expected) << probe;
+        ASSERT_EQ(fromImage->foundIn(probe), expected) << "read back from its image: " << probe;
         found += expected ? 1 : 0;
     }
     EXPECT_GT(found, 300);
     EXPECT_LT(found, 2700);
+}
+
+const LargeListCase kLargeLists[] = {
+    // Nearly every place starts an entry and suffix links run deep: long texts use up the budget
+    // for going down from places and are walked byte by byte.
+    {"SmallAlphabet", "abcd", 300'000, 9, 16, 12},
+    // Long entries found from their starts, short ones by the matcher of their own.
+    {"LettersLongAndShort", "abcdefghijklmnopqrstuvwxyz", 200'000, 5, 20, 60},
+    {"LettersAllLong", "abcdefghijklmnopqrstuvwxyz", 200'000, 6, 24, 60},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, SubstringMatcherTable, ::testing::ValuesIn(kLargeLists),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST(SubstringMatcher, ALargeImageCutAnywhereIsRefused) {
+    std::mt19937 random(5);
+    std::vector<std::string> entries(50'000);
+    for (std::string& entry : entries) {
+        entry = std::to_string(random()) + (random() % 4 == 0 ? "" : "-entry");
+    }
+    const SubstringMatcher matcher(std::vector<std::string_view>(entries.begin(), entries.end()));
+    std::vector<uint64_t> storage;
+    ASSERT_TRUE(readBack(matcher, storage).has_value());
+    const size_t whole = storage.size() * 8;
+    for (size_t cut = 8; cut < whole; cut += whole / 97 / 8 * 8 + 8) {
+        EXPECT_FALSE(readBack(matcher, storage, cut).has_value()) << cut << " of " << whole;
+    }
+    EXPECT_FALSE(readBack(matcher, storage, whole - 8).has_value());
+}
+
+TEST(SubstringMatcher, ATextThatSendsEveryPlaceDeepIsStillSearchedInLinearTime) {
+    // An entry of a thousand 'a's and a 'b' against a text of 'a's: going down the trie from
+    // every place would take a thousand steps each.
+    std::mt19937 random(3);
+    std::vector<std::string> entries(30'000);
+    for (std::string& entry : entries) {
+        entry = std::to_string(random()) + std::to_string(random());
+    }
+    entries.push_back(std::string(1000, 'a') + "b");
+    const SubstringMatcher matcher(std::vector<std::string_view>(entries.begin(), entries.end()));
+    std::string text(200'000, 'a');
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(matcher.foundIn(text));
+    text += 'b';
+    EXPECT_TRUE(matcher.foundIn(text));
+    // Quadratic would be 4e8 steps, seconds; linear is a millisecond or two.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
 }
 
 TEST(UrlFilter, PercentDecodedMatchesPassAfterPass) {
