@@ -20,6 +20,8 @@ namespace {
 // it is worth keeping starts: below that, the whole trie stays in the processor's caches.
 constexpr size_t kStartBytes = 6;
 constexpr uint32_t kIndexedNodes = 1 << 16;
+// Below this many entries or nodes, a second thread costs more than it saves.
+constexpr size_t kSideBySide = 1 << 16;
 
 uint64_t startHash(const char* at) {
     // Two loads into registers: a six-byte copy through memory would make each look-up wait for
@@ -168,15 +170,24 @@ LargeVector<std::string_view> sortedUnique(std::span<const std::string_view> ent
 // of the trie.
 LargeVector<uint32_t> sharedPrefixes(const LargeVector<std::string_view>& sorted) {
     LargeVector<uint32_t> shared(sorted.size());
-    for (size_t i = 1; i < sorted.size(); ++i) {
-        const std::string_view a = sorted[i - 1];
-        const std::string_view b = sorted[i];
-        const size_t limit = std::min(a.size(), b.size());
-        size_t n = 0;
-        while (n < limit && a[n] == b[n]) {
-            ++n;
+    const auto compare = [&](size_t from, size_t to) {
+        for (size_t i = std::max(from, size_t{1}); i < to; ++i) {
+            const std::string_view a = sorted[i - 1];
+            const std::string_view b = sorted[i];
+            const size_t limit = std::min(a.size(), b.size());
+            size_t n = 0;
+            while (n < limit && a[n] == b[n]) {
+                ++n;
+            }
+            shared[i] = static_cast<uint32_t>(n);
         }
-        shared[i] = static_cast<uint32_t>(n);
+    };
+    if (sorted.size() < kSideBySide) {
+        compare(0, sorted.size());
+    } else {
+        std::thread other(compare, sorted.size() / 2, sorted.size());
+        compare(0, sorted.size() / 2);
+        other.join();
     }
     return shared;
 }
@@ -318,35 +329,61 @@ void SubstringMatcher::buildTrie(const LargeVector<std::string_view>& sorted) {
         throw std::length_error("URL filter lists are too large");
     }
     longest_ = longest;
-    // New nodes at each depth: entry i adds one at depths shared[i] + 1 .. its length.
-    std::vector<uint32_t> cursor(longest + 2, 0);
-    for (size_t i = 0; i < sorted.size(); ++i) {
-        ++cursor[shared[i] + 1];
-        --cursor[sorted[i].size() + 1];
+    // Entries from one whose first byte differs from the one before share no node but the root
+    // with those before it: the two halves fill their nodes side by side.
+    size_t split = sorted.size() < kSideBySide ? sorted.size() : sorted.size() / 2;
+    while (split < sorted.size() && shared[split] != 0) {
+        ++split;
     }
-    uint32_t perDepth = 0;
+    // New nodes at each depth: entry i adds one at depths shared[i] + 1 .. its length.
+    const auto newAtDepth = [&](size_t from, size_t to) {
+        std::vector<uint32_t> added(longest + 2, 0);
+        for (size_t i = from; i < to; ++i) {
+            ++added[shared[i] + 1];
+            --added[sorted[i].size() + 1];
+        }
+        std::partial_sum(added.begin(), added.end(), added.begin());
+        return added;
+    };
+    const std::vector<uint32_t> firstHalf = newAtDepth(0, split);
+    const std::vector<uint32_t> secondHalf = newAtDepth(split, sorted.size());
+    std::vector<uint32_t> cursor(longest + 1, 0);
+    std::vector<uint32_t> secondCursor(longest + 1, 0);
     uint32_t start = 1;
     for (size_t depth = 1; depth <= longest; ++depth) {
-        perDepth += cursor[depth];
         cursor[depth] = start;
-        start += perDepth;
+        secondCursor[depth] = start + firstHalf[depth];
+        start += firstHalf[depth] + secondHalf[depth];
     }
 
     ownLabel_.resize(nodes);
     // Each node's number of children first; summed up in order they give where the children
     // of each node begin, since the children of earlier nodes come earlier.
     ownNodes_.resize(nodes + 1);
-    std::vector<uint32_t> path(longest + 1, 0);  // the current entry's node at each depth
-    for (size_t i = 0; i < sorted.size(); ++i) {
-        const std::string_view entry = sorted[i];
-        for (size_t depth = shared[i] + 1; depth <= entry.size(); ++depth) {
-            const uint32_t node = cursor[depth]++;
-            ownLabel_[node] = static_cast<unsigned char>(entry[depth - 1]);
-            ++ownNodes_[path[depth - 1]].firstChild;
-            path[depth] = node;
+    const auto fill = [&](size_t from, size_t to, std::vector<uint32_t>& at,
+                          uint32_t& rootChildren) {
+        std::vector<uint32_t> path(longest + 1, 0);  // the current entry's node at each depth
+        for (size_t i = from; i < to; ++i) {
+            const std::string_view entry = sorted[i];
+            for (size_t depth = shared[i] + 1; depth <= entry.size(); ++depth) {
+                const uint32_t node = at[depth]++;
+                ownLabel_[node] = static_cast<unsigned char>(entry[depth - 1]);
+                ++(depth == 1 ? rootChildren : ownNodes_[path[depth - 1]].firstChild);
+                path[depth] = node;
+            }
+            ownNodes_[path[entry.size()]].fail |= kFinal;
         }
-        ownNodes_[path[entry.size()]].fail |= kFinal;
+    };
+    uint32_t secondRootChildren = 0;
+    if (split == sorted.size()) {
+        fill(0, split, cursor, ownNodes_[0].firstChild);
+    } else {
+        std::thread other(fill, split, sorted.size(), std::ref(secondCursor),
+                          std::ref(secondRootChildren));
+        fill(0, split, cursor, ownNodes_[0].firstChild);
+        other.join();
     }
+    ownNodes_[0].firstChild += secondRootChildren;
     uint32_t next = 1;
     for (Node& node : ownNodes_) {
         next += std::exchange(node.firstChild, next);
@@ -378,9 +415,8 @@ void SubstringMatcher::linkSuffixes() {
     // A suffix node is shallower than the node it serves, so once a depth is done, every fail
     // link and final flag the next one needs is known, and the nodes of one depth can be linked
     // in any order: two threads share the larger depths.
-    constexpr uint32_t kShared = 1 << 16;
     for (uint32_t begin = 0, end = 1; begin < end && begin < nodes;) {
-        if (end - begin < kShared) {
+        if (end - begin < kSideBySide) {
             link(begin, end);
         } else {
             const uint32_t middle = begin + (end - begin) / 2;
