@@ -4,11 +4,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "platform/clock.h"
 #include "platform/prompter.h"
+#include "platform/screen_centre.h"
 #include "session/logon_check.h"
 #include "settings/admin_area.h"
 #include "settings/admin_values.h"
@@ -50,7 +50,7 @@ TLogonForm::TLogonForm(Prompter& prompter, const Clock& clock, QWidget* parent)
 void TLogonForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     listCandidateGroups();
-    centreOnScreen();
+    centreOnScreen(*this);
     Edit2->setFocus();
 }
 
@@ -65,14 +65,6 @@ void TLogonForm::listCandidateGroups() {
         }
     } catch (const SettingsError& error) {
         prompter_.error(error.what());
-    }
-}
-
-void TLogonForm::centreOnScreen() {
-    if (QScreen* current = screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(current->availableGeometry().center());
-        move(frame.topLeft());
     }
 }
 

@@ -38,7 +38,6 @@ class TLogonForm : public QDialog {
 
   private:
     void listCandidateGroups();
-    void centreOnScreen();
     bool logonPasses();
 
     Prompter& prompter_;
