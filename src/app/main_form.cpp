@@ -160,6 +160,7 @@ void TMainForm::buildMenus() {
     connect(Horizontaltileformat1, &QAction::triggered, this,
             &TMainForm::Horizontaltileformat1Click);
     connect(Userdata1, &QAction::triggered, this, &TMainForm::Userdata1Click);
+    connect(Administration1, &QAction::triggered, this, &TMainForm::Administration1Click);
     connect(About1, &QAction::triggered, this, &TMainForm::About1Click);
 }
 

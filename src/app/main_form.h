@@ -194,6 +194,7 @@ class TMainForm : public QMainWindow {
     void HelpButtonClick();
     void About1Click();
     void Userdata1Click();
+    void Administration1Click();
 
   protected:
     void showEvent(QShowEvent* event) override;

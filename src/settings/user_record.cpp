@@ -39,11 +39,13 @@ void deleteUser(std::string_view group, std::string_view user) {
     openAdminKey(kGroupsKey)->erase_section(section);
 }
 
-void resetUsage(std::string_view group, std::string_view user) {
+bool resetUsage(std::string_view group, std::string_view user) {
     auto store = openAdminKey(std::string(kGroupsKey) + "\\" + userSection(group, user), false);
-    if (store->has_open_key()) {
-        store->write_string("", kUsageTimeValue, "");
+    if (!store->has_open_key()) {
+        return false;
     }
+    store->write_string("", kUsageTimeValue, "");
+    return true;
 }
 
 }  // namespace tarn

@@ -32,7 +32,8 @@ void writeUserRecord(std::string_view group, std::string_view user, const UserRe
 
 void deleteUser(std::string_view group, std::string_view user);
 
-// Empties the user's usage record; a user without a key is left alone rather than created.
-void resetUsage(std::string_view group, std::string_view user);
+// Empties the user's usage record. A user without a key, or a group without a Users key, is
+// left alone rather than created: false says the user was not found.
+bool resetUsage(std::string_view group, std::string_view user);
 
 }  // namespace tarn

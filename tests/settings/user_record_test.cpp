@@ -5,6 +5,7 @@
 
 #include "hive_probe.h"
 #include "settings/day_record.h"
+#include "settings/group_record.h"
 #include "settings/password_scramble.h"
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
@@ -66,13 +67,18 @@ TEST_F(UserRecordTest, ResetUsageEmptiesAnExistingRecordOnly) {
     writeUserDayMinutes("Staff", "ann", DayRecord::Usage, "2001-03-17", 45);
     writeUserDayMinutes("Staff", "ann", DayRecord::Connect, "2001-03-17", 20);
 
-    resetUsage("Staff", "ann");
+    EXPECT_TRUE(resetUsage("Staff", "ann"));
     EXPECT_EQ(test::storedText(Hive::CurrentUser, kAnnKey, "sUsageTime"), "");
     EXPECT_EQ(test::storedText(Hive::CurrentUser, kAnnKey, "sConnectTime"), "2001-03-17,20");
 
-    resetUsage("Staff", "bob");
+    EXPECT_FALSE(resetUsage("Staff", "bob"));
     EXPECT_FALSE(
         test::keyExists(Hive::CurrentUser, std::string(kGroupsKey) + "\\Staff\\Users\\bob"));
+    // A group whose Users key is missing gets none.
+    writeGroupRecord("Visitors", editorGroupDefaults());
+    EXPECT_FALSE(resetUsage("Visitors", "ann"));
+    EXPECT_FALSE(
+        test::keyExists(Hive::CurrentUser, std::string(kGroupsKey) + "\\Visitors\\Users"));
 }
 
 }  // namespace

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "admin/edit_form.h"
+#include "admin/user_form.h"
+#include "scripted_prompter.h"
+
+namespace tarn {
+namespace {
+
+template <typename T>
+T* control(QWidget& form, const char* name) {
+    auto* found = form.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+TEST(EditFormTest, GivesBackTheTextAsTypedAndCancelKeepsTheInitialOne) {
+    test::ScriptedPrompter prompter;
+    for (const QString& typed : {QStringLiteral("  spaced  "), QString()}) {
+        TEditForm form(prompter);
+        form.setPrompt(QStringLiteral("Please change the selected URL.."));
+        form.setText(QStringLiteral("old.example"));
+        form.show();
+        EXPECT_EQ(form.windowTitle(), QStringLiteral("Tarnview"));
+        EXPECT_EQ(control<QLabel>(form, "Label1")->text(),
+                  QStringLiteral("Please change the selected URL.."));
+        auto* edit = control<QLineEdit>(form, "Edit1");
+        EXPECT_EQ(edit->text(), QStringLiteral("old.example"));
+        edit->setText(typed);
+        QTest::mouseClick(control<QPushButton>(form, "BitBtn2"), Qt::LeftButton);
+        EXPECT_EQ(form.result(), QDialog::Accepted);
+        EXPECT_EQ(form.text(), typed);
+    }
+    TEditForm form(prompter);
+    form.setText(QStringLiteral("kept"));
+    form.show();
+    control<QLineEdit>(form, "Edit1")->setText(QStringLiteral("dropped"));
+    QTest::mouseClick(control<QPushButton>(form, "BitBtn1"), Qt::LeftButton);
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+    EXPECT_EQ(form.text(), QStringLiteral("kept"));
+}
+
+TEST(EditFormTest, BrowseProposesThePatternAndTakesTheChosenFile) {
+    test::ScriptedPrompter prompter;
+    TEditForm form(prompter);
+    form.setFilePattern(QStringLiteral("*.txt"));
+    form.show();
+    prompter.files = {"/srv/lists/blocked.txt"};
+    QTest::mouseClick(control<QToolButton>(form, "SpeedButton1"), Qt::LeftButton);
+    ASSERT_EQ(prompter.asked.size(), 1u);
+    EXPECT_EQ(prompter.asked[0].fileName, "*.txt");
+    EXPECT_EQ(control<QLineEdit>(form, "Edit1")->text(), QStringLiteral("/srv/lists/blocked.txt"));
+
+    // Cancelled, the box keeps its text; without a pattern no name is proposed.
+    form.setFilePattern(QString());
+    QTest::mouseClick(control<QToolButton>(form, "SpeedButton1"), Qt::LeftButton);
+    EXPECT_EQ(prompter.asked[1].fileName, "");
+    EXPECT_EQ(control<QLineEdit>(form, "Edit1")->text(), QStringLiteral("/srv/lists/blocked.txt"));
+}
+
+TEST(UserFormTest, ANewUserNeedsAnIdTheStoreCanHold) {
+    test::ScriptedPrompter prompter;
+    TUserForm form(prompter);
+    form.setUser(QString(), {"Pupils", false, ""});
+    form.show();
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Setup or Modify a User"));
+    auto* id = control<QLineEdit>(form, "Edit1");
+    EXPECT_TRUE(id->isEnabled());
+    EXPECT_EQ(control<QLabel>(form, "Panel4")->text(), QStringLiteral("Pupils"));
+    EXPECT_FALSE(control<QCheckBox>(form, "CheckBox1")->isChecked());
+    auto* ok = control<QPushButton>(form, "BitBtn1");
+
+    QTest::mouseClick(ok, Qt::LeftButton);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(prompter.shown, std::vector<std::string>{"Please enter a valid user id.."});
+    id->setText(QStringLiteral("ann\\bob"));
+    QTest::mouseClick(ok, Qt::LeftButton);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(prompter.shown.size(), 2u);
+    // The window frame goes through the same check.
+    form.close();
+    EXPECT_TRUE(form.isVisible());
+
+    id->setText(QStringLiteral("ann"));
+    control<QCheckBox>(form, "CheckBox1")->setChecked(true);
+    control<QLineEdit>(form, "Edit2")->setText(QStringLiteral("secret"));
+    QTest::mouseClick(ok, Qt::LeftButton);
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(form.userId(), QStringLiteral("ann"));
+    EXPECT_EQ(form.record(), (UserRecord{"Pupils", true, "secret"}));
+}
+
+TEST(UserFormTest, AnExistingUsersIdIsFixedAndCancelCopiesNothingBack) {
+    test::ScriptedPrompter prompter;
+    TUserForm form(prompter);
+    form.setUser(QStringLiteral("ann"), {"Default Group", true, "pw"});
+    form.show();
+    EXPECT_FALSE(control<QLineEdit>(form, "Edit1")->isEnabled());
+    EXPECT_EQ(control<QLineEdit>(form, "Edit2")->text(), QStringLiteral("pw"));
+    control<QLineEdit>(form, "Edit2")->clear();
+    QTest::mouseClick(control<QPushButton>(form, "BitBtn2"), Qt::LeftButton);
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+    EXPECT_EQ(form.record().sUserPassword, "pw");
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+}  // namespace
+}  // namespace tarn
