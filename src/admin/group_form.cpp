@@ -134,7 +134,6 @@ void TGroupForm::FormShow() {
     offerListNames();
     offerPhonebookEntries();
     ui_->Panel5->clear();
-    cancelled_ = false;
 }
 
 void TGroupForm::fieldsToControls() {
@@ -321,19 +320,23 @@ void TGroupForm::reject() {
 }
 
 void TGroupForm::BitBtn2Click() {
-    cancelled_ = true;
     stopSearch();
     QDialog::reject();
 }
 
-// The window frame: the same check and copy as OK, but the caller is told Cancel.
+// The window frame: the same check and copy as OK, but the caller is told Cancel. Cancel and
+// OK end the dialog without a close event, so they never come through here.
 void TGroupForm::closeEvent(QCloseEvent* event) {
-    if (cancelled_ || !isVisible() || FormCloseQuery()) {
-        done(QDialog::Rejected);
-        event->accept();
+    if (!isVisible()) {
+        event->accept();  // already ended: its result stands
         return;
     }
-    event->ignore();
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    done(QDialog::Rejected);
+    event->accept();
 }
 
 }  // namespace tarn

@@ -67,7 +67,6 @@ class TGroupForm : public QDialog {
     QButtonGroup* aolConnected_{};
     QString groupId_;
     GroupRecord record_;
-    bool cancelled_ = false;
     std::unique_ptr<ClientSearch> search_;
     QTimer searchTimer_;
 };
