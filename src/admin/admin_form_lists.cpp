@@ -172,9 +172,7 @@ void TAdminForm::newList(bool inclusion) {
         return;
     const std::string list = name->toStdString();
     if (!isRecordId(list)) {
-        prompter_.message(
-            "A list name can not be empty or hold a backslash (\\); please "
-            "enter another name..");
+        prompter_.message("A list name can not be empty or contain a backslash (\\)..");
         return;
     }
     if (store([&] { inclusion ? createInclusionList(list) : createExclusionList(list); }))

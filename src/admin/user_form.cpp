@@ -48,8 +48,7 @@ bool TUserForm::FormCloseQuery() {
     const std::string id = ui_->Edit1->text().toStdString();
     if (id.empty() || !isRecordId(id)) {
         prompter_.message(id.empty() ? "Please enter a valid user id.."
-                                     : "A user id can not hold a backslash (\\); please enter "
-                                       "another user id..");
+                                     : "A user id can not contain a backslash (\\)..");
         ui_->Edit1->setFocus();
         return false;
     }

@@ -74,6 +74,9 @@ TEST_F(AdminTest, AnExclusionAddedInTheWindowRefusesTheNextNavigation) {
     ASSERT_TRUE(waitForLists(*form));
     form->Panes[0].browser->Navigate(url("/one"));
     ASSERT_TRUE(waitForPage(*form, 1, QUrl(url("/one"))));
+    // The page's title reaches the status panel a moment after the page has it; shown late, it
+    // would cover the refusal.
+    ASSERT_TRUE(waitUntil([&] { return form->StatusPanel->text() == QStringLiteral("One"); }));
 
     ModalAnswer<TAdminForm> admin([](TAdminForm& dialog) {
         ModalAnswer<TEditForm> entry([](TEditForm& edit) {
