@@ -22,6 +22,8 @@
 #include "modal_answer.h"
 #include "platform/paths.h"
 #include "scripted_prompter.h"
+#include "session/admin_password.h"
+#include "session/new_pass_form.h"
 #include "settings/day_record.h"
 #include "settings/group_record.h"
 #include "settings/registry_layout.h"
@@ -172,6 +174,26 @@ TEST_F(AdminFormTest, ListsAreCreatedSelectedAndDeletedButTheDefaultStays) {
     enterText("BitBtn22", QStringLiteral("a\\b"));
     EXPECT_EQ(prompter.shown.back(), "A list name can not be empty or contain a backslash (\\)..");
     EXPECT_EQ(items("IncludeLV").size(), 1);
+}
+
+TEST_F(AdminFormTest, ANewPasswordIsKeptUntilTheWindowClosesAndACancelledOneChangesNothing) {
+    open();
+    const auto setPassword = [&](const char* typed, const char* button) {
+        test::ModalAnswer<TNewPassForm> answer([&](TNewPassForm& dialog) {
+            for (const char* edit : {"Edit2", "Edit3"})
+                dialog.findChild<QLineEdit*>(QString::fromLatin1(edit))
+                    ->setText(QString::fromLatin1(typed));
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QString::fromLatin1(button)),
+                              Qt::LeftButton);
+        });
+        click("Passbtn");
+        EXPECT_TRUE(answer.answered());
+    };
+    setPassword("first", "BitBtn1");
+    EXPECT_EQ(readAdminWindowValues().sSecPass, "");
+    setPassword("second", "BitBtn2");  // cancelled: the old password is asked for next time
+    click("BitBtn1");
+    EXPECT_EQ(readAdminWindowValues().sSecPass, HashAdminPassword("first"));
 }
 
 TEST_F(AdminFormTest, ForcedLogonNeedsAUserInTheDefaultGroupWhateverTheOtherGroupsHold) {
