@@ -111,6 +111,12 @@ TEST_F(AdminFormTest, OpensOnTheDefaultsWithTheDefaultListsAndGroupCurrent) {
     EXPECT_EQ(items("IncludeLV"), QStringList{QStringLiteral("Default Inclusion List")});
     EXPECT_EQ(control<QLabel>("Panel10")->text(), QStringLiteral("Default Exclusion List"));
     EXPECT_TRUE(prompter.shown.empty());
+
+    click("BitBtn3");
+    auto* help = form->findChild<QWidget*>(QStringLiteral("HelpWindow"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->windowTitle(), QStringLiteral("Tarnview Administrator Help"));
 }
 
 TEST_F(AdminFormTest, AListEntrySurvivesCancelAndTheLoggingValuesAreStoredOnCancelToo) {
