@@ -20,6 +20,7 @@
 #include "admin/group_form.h"
 #include "admin/user_form.h"
 #include "modal_answer.h"
+#include "named_control.h"
 #include "platform/paths.h"
 #include "scripted_prompter.h"
 #include "session/admin_password.h"
@@ -44,9 +45,7 @@ class AdminFormTest : public test::TempEnv {
 
     template <typename T>
     T* control(const char* name) {
-        auto* found = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return test::control<T>(*form, name);
     }
 
     void click(const char* button) {

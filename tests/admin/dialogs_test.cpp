@@ -9,17 +9,13 @@
 
 #include "admin/edit_form.h"
 #include "admin/user_form.h"
+#include "named_control.h"
 #include "scripted_prompter.h"
 
 namespace tarn {
 namespace {
 
-template <typename T>
-T* control(QWidget& form, const char* name) {
-    auto* found = form.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
+using test::control;
 
 TEST(EditFormTest, GivesBackTheTextAsTypedAndCancelKeepsTheInitialOne) {
     test::ScriptedPrompter prompter;

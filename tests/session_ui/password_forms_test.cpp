@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "named_control.h"
 #include "scripted_prompter.h"
 #include "session/admin_password.h"
 #include "session/new_pass_form.h"
@@ -13,12 +14,7 @@
 namespace tarn {
 namespace {
 
-template <typename T>
-T* control(QWidget& form, const char* name) {
-    auto* found = form.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
+using test::control;
 
 struct PasswordCase {
     const char* stored;  // the password whose hash is stored; empty stores an empty hash
