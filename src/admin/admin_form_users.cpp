@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <utility>
 
 #include "admin/admin_form.h"
 #include "admin/user_form.h"
