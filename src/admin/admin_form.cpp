@@ -2,6 +2,7 @@
 #include "admin/admin_form.h"
 
 #include <QFile>
+#include <QListWidget>
 #include <QPushButton>
 #include <filesystem>
 
@@ -72,8 +73,8 @@ void TAdminForm::FormShow() {
     currentInclusion_ = QString::fromLatin1(kDefaultInclusionList);
     currentExclusion_ = QString::fromLatin1(kDefaultExclusionList);
     RadioButton3Click();
-    loadInclusionBox();
-    loadExclusionBoxes();
+    loadLists(true);
+    loadLists(false);
     loading_ = false;
 }
 
@@ -129,6 +130,11 @@ bool TAdminForm::store(const std::function<void()>& operation) {
     }
 }
 
+QString TAdminForm::selectedName(const QListWidget& list) {
+    const QListWidgetItem* item = list.currentItem();
+    return item && item->isSelected() ? item->text() : QString();
+}
+
 void TAdminForm::BitBtn2Click() {
     cancelled_ = true;
     reject();
@@ -148,10 +154,12 @@ void TAdminForm::done(int result) {
 }
 
 bool TAdminForm::FormCloseQuery() {
+    if (!ui_->CheckBox6->isChecked())
+        return true;
     bool hasUsers = false;
     if (!store([&] { hasUsers = defaultGroupHasUsers(); }))
         return false;
-    if (ui_->CheckBox6->isChecked() && !hasUsers) {
+    if (!hasUsers) {
         prompter_.message(
             "You have indicated that you want user logon, however there must be at least 1 user "
             "entered in the \"Default Group\" in order to activate this option");

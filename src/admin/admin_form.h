@@ -74,12 +74,11 @@ class TAdminForm : public QDialog {
     void showValues(const AdminWindowValues& values);
     AdminWindowValues shownValues() const;
     void listGroupUsers();
-    void selectInclusionList();
-    void selectExclusionList();
+    void selectList(bool inclusion);
     void newList(bool inclusion);
     void deleteList(bool inclusion);
-    void loadInclusionBox();
-    void loadExclusionBoxes();
+    // Shows the current inclusion or exclusion list's name and loads its boxes.
+    void loadLists(bool inclusion);
     void addEntry(ListBox& box);
     void editEntry(ListBox& box);
     void deleteEntry(ListBox& box);
@@ -89,6 +88,8 @@ class TAdminForm : public QDialog {
                                    const char* filePattern);
     // Runs a store operation; a failure is shown and the window stays as it was.
     bool store(const std::function<void()>& operation);
+    // The text of the list's selected item; empty without a selection.
+    static QString selectedName(const QListWidget& list);
 
     std::unique_ptr<Ui::TAdminForm> ui_;
     Prompter& prompter_;

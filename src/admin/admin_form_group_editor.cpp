@@ -18,15 +18,15 @@ void TAdminForm::BitBtn15Click() {
 }
 
 void TAdminForm::BitBtn16Click() {
-    const QListWidgetItem* item = ui_->GroupLV->currentItem();
-    if (!item || !item->isSelected())
+    const QString id = selectedName(*ui_->GroupLV);
+    if (id.isEmpty())
         return;
-    const std::string group = item->text().toStdString();
+    const std::string group = id.toStdString();
     GroupRecord record;
     if (!store([&] { record = readGroupForEditor(group); }))
         return;
     TGroupForm form(prompter_, this);
-    form.setGroup(item->text(), record);
+    form.setGroup(id, record);
     if (form.exec() == QDialog::Accepted)
         store([&] { writeGroupRecord(group, form.record()); });
 }

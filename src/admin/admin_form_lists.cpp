@@ -14,11 +14,6 @@ namespace tarn {
 
 namespace {
 
-QString selected(const QListWidget& list) {
-    const QListWidgetItem* item = list.currentItem();
-    return item && item->isSelected() ? item->text() : QString();
-}
-
 std::optional<size_t> selectedRow(const QListView& view) {
     const QModelIndexList rows = view.selectionModel()->selectedIndexes();
     if (rows.isEmpty())
@@ -59,10 +54,10 @@ void TAdminForm::connectLists() {
     buttons(excludedWords_, ui_->BitBtn7, ui_->BitBtn8, ui_->BitBtn9);
     buttons(excludedFiles_, ui_->BitBtn29, ui_->BitBtn30, ui_->BitBtn28);
 
-    connect(ui_->BitBtn21, &QPushButton::clicked, this, &TAdminForm::selectInclusionList);
+    connect(ui_->BitBtn21, &QPushButton::clicked, this, [this] { selectList(true); });
     connect(ui_->BitBtn22, &QPushButton::clicked, this, [this] { newList(true); });
     connect(ui_->BitBtn23, &QPushButton::clicked, this, [this] { deleteList(true); });
-    connect(ui_->BitBtn24, &QPushButton::clicked, this, &TAdminForm::selectExclusionList);
+    connect(ui_->BitBtn24, &QPushButton::clicked, this, [this] { selectList(false); });
     connect(ui_->BitBtn25, &QPushButton::clicked, this, [this] { newList(false); });
     connect(ui_->BitBtn26, &QPushButton::clicked, this, [this] { deleteList(false); });
 }
@@ -82,18 +77,12 @@ std::string TAdminForm::currentList(const ListBox& box) const {
     return (box.inclusion ? currentInclusion_ : currentExclusion_).toStdString();
 }
 
-void TAdminForm::loadInclusionBox() {
-    ui_->Panel9->setText(currentInclusion_);
-    store([&] {
-        includedUrls_.model->change([&](ListEntries& entries) {
-            entries = loadListEntries(includedUrls_.family, currentList(includedUrls_));
-        });
-    });
-}
-
-void TAdminForm::loadExclusionBoxes() {
-    ui_->Panel10->setText(currentExclusion_);
-    for (ListBox* box : {&excludedUrls_, &excludedWords_, &excludedFiles_}) {
+void TAdminForm::loadLists(bool inclusion) {
+    (inclusion ? ui_->Panel9 : ui_->Panel10)
+        ->setText(inclusion ? currentInclusion_ : currentExclusion_);
+    for (ListBox* box : {&includedUrls_, &excludedUrls_, &excludedWords_, &excludedFiles_}) {
+        if (box->inclusion != inclusion)
+            continue;
         store([&] {
             box->model->change([&](ListEntries& entries) {
                 entries = loadListEntries(box->family, currentList(*box));
@@ -143,24 +132,19 @@ void TAdminForm::deleteEntry(ListBox& box) {
             deleteListEntry(box.family, currentList(box), entries, *row);
         });
     });
-    box.view->scrollTo(box.model->index(static_cast<int>(
-        std::min(*row, box.model->entries().size() == 0 ? 0 : box.model->entries().size() - 1))));
+    // The entry that took the deleted one's place, or the last when it was the last.
+    if (*row < box.model->entries().size())
+        box.view->scrollTo(box.model->index(static_cast<int>(*row)));
+    else
+        box.view->scrollToBottom();
 }
 
-void TAdminForm::selectInclusionList() {
-    const QString name = selected(*ui_->IncludeLV);
+void TAdminForm::selectList(bool inclusion) {
+    const QString name = selectedName(*(inclusion ? ui_->IncludeLV : ui_->ExcludeLV));
     if (name.isEmpty())
         return;
-    currentInclusion_ = name;
-    loadInclusionBox();
-}
-
-void TAdminForm::selectExclusionList() {
-    const QString name = selected(*ui_->ExcludeLV);
-    if (name.isEmpty())
-        return;
-    currentExclusion_ = name;
-    loadExclusionBoxes();
+    (inclusion ? currentInclusion_ : currentExclusion_) = name;
+    loadLists(inclusion);
 }
 
 void TAdminForm::newList(bool inclusion) {
@@ -181,7 +165,7 @@ void TAdminForm::newList(bool inclusion) {
 
 void TAdminForm::deleteList(bool inclusion) {
     QListWidget& names = inclusion ? *ui_->IncludeLV : *ui_->ExcludeLV;
-    const QString name = selected(names);
+    const QString name = selectedName(names);
     // The first name is the default list, which stays.
     if (name.isEmpty() || names.currentRow() <= 0)
         return;
@@ -191,7 +175,7 @@ void TAdminForm::deleteList(bool inclusion) {
     QString& current = inclusion ? currentInclusion_ : currentExclusion_;
     if (current.compare(name, Qt::CaseInsensitive) == 0) {
         current = names.item(0)->text();
-        inclusion ? loadInclusionBox() : loadExclusionBoxes();
+        loadLists(inclusion);
     }
     delete names.takeItem(names.currentRow());
 }

@@ -18,11 +18,6 @@ namespace tarn {
 
 namespace {
 
-QString selected(const QListWidget& list) {
-    const QListWidgetItem* item = list.currentItem();
-    return item && item->isSelected() ? item->text() : QString();
-}
-
 void removeSelected(QListWidget& list) {
     delete list.takeItem(list.currentRow());
 }
@@ -91,7 +86,7 @@ void TAdminForm::CheckBox2Click() {
 }
 
 void TAdminForm::BitBtn27Click() {
-    const QString group = selected(*ui_->GroupLV);
+    const QString group = selectedName(*ui_->GroupLV);
     if (group.isEmpty())
         return;
     currentGroup_ = group;
@@ -99,7 +94,7 @@ void TAdminForm::BitBtn27Click() {
 }
 
 void TAdminForm::BitBtn17Click() {
-    const QString group = selected(*ui_->GroupLV);
+    const QString group = selectedName(*ui_->GroupLV);
     if (group.isEmpty())
         return;
     if (group.compare(QString::fromLatin1(kDefaultGroup), Qt::CaseInsensitive) == 0) {
@@ -125,7 +120,7 @@ void TAdminForm::BitBtn18Click() {
 }
 
 void TAdminForm::BitBtn19Click() {
-    const QString user = selected(*ui_->UserLV);
+    const QString user = selectedName(*ui_->UserLV);
     if (user.isEmpty())
         return;
     const std::string group = currentGroup_.toStdString();
@@ -139,7 +134,7 @@ void TAdminForm::BitBtn19Click() {
 }
 
 void TAdminForm::BitBtn20Click() {
-    const QString user = selected(*ui_->UserLV);
+    const QString user = selectedName(*ui_->UserLV);
     if (user.isEmpty() || !prompter_.confirm("Are you sure you want to delete this user?"))
         return;
     if (store([&] { deleteUser(currentGroup_.toStdString(), user.toStdString()); }))
@@ -147,7 +142,7 @@ void TAdminForm::BitBtn20Click() {
 }
 
 void TAdminForm::BitBtn31Click() {
-    const QString user = selected(*ui_->UserLV);
+    const QString user = selectedName(*ui_->UserLV);
     if (user.isEmpty())
         return;
     const std::string who = user.toStdString();

@@ -2,16 +2,15 @@
 
 #include "settings/admin_area.h"
 #include "settings/admin_values.h"
-#include "settings/group_record.h"
+#include "settings/record_ids.h"
 #include "settings/registry_layout.h"
 #include "settings/setting.h"
 #include "settings/settings_store.h"
-#include "settings/user_record.h"
 
 namespace tarn {
 
 AdminWindowValues readAdminWindowValues() {
-    const auto store = openAdminKey(kAdminKey);
+    const auto store = openAdminKey(kAdminKey, false);
     AdminWindowValues values;
     values.adminHive = adminHive();
     values.bLoggingEnabled = readSetting(*store, "", admin::bLoggingEnabled);
@@ -60,7 +59,12 @@ void writeAdminWindowValues(const AdminWindowValues& values) {
 }
 
 bool defaultGroupHasUsers() {
-    return !listUsers(kDefaultGroup).empty();
+    // Only read: the check must not leave a Users key behind.
+    const auto users =
+        openAdminKey(std::string(kGroupsKey) + "\\" + usersSection(kDefaultGroup), false);
+    std::vector<std::string> names;
+    users->list_subkeys(names);
+    return !names.empty();
 }
 
 }  // namespace tarn

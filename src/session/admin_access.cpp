@@ -11,7 +11,7 @@ namespace tarn {
 AdminGate readAdminGate(std::string_view group) {
     AdminGate gate;
     gate.allowed = readGroupPolicy(group).bGroupAllowAdmin;
-    const auto store = openAdminKey(kAdminKey);
+    const auto store = openAdminKey(kAdminKey, false);
     gate.passwordAsked = readSetting(*store, "", admin::bAdminSec);
     gate.storedHash = readSetting(*store, "", admin::sSecPass);
     return gate;
