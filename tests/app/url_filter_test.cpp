@@ -259,6 +259,27 @@ TEST(UrlFilter, AnImageThatIsCutShortOrDamagedInItsSizesIsRefused) {
     EXPECT_EQ(UrlFilter::fromImage(whole.substr(1), image), nullptr) << "not aligned";
 }
 
+TEST(UrlFilter, ALargeListRefusesEverySpellingOfAnEntry) {
+    // Large enough that the exclusions are searched from where entries may start, with entries
+    // of every length down to one that the starts do not cover.
+    std::mt19937 random(11);
+    GroupLists lists;
+    for (int i = 0; i < 30'000; ++i)
+        lists.ExclusionList.push_back(std::to_string(random()) + ".tracker.example");
+    lists.ExclusionList.push_back("Evil.Example");
+    lists.WordList = {"xxx"};
+    const UrlFilter filter(lists);
+    for (const char* address :
+         {"http://evil.example/", "HTTPS://EVIL.EXAMPLE/", "http://ev%69l.example/",
+          "http://ev%2569l.example/", "https://user@evil.example./", "http://evil.example:8080/",
+          "view-source:http://evil.example/", "https://xn--bcher-kva.example/XxX",
+          "https://www.school.example/a//b?next=evil%2Eexample"}) {
+        EXPECT_EQ(filter.check(address, false).verdict, FilterVerdict::Excluded) << address;
+    }
+    for (const char* address : {"https://www.school.example/evil/example", "http://evi.example/"})
+        EXPECT_EQ(filter.check(address, false).verdict, FilterVerdict::Allowed) << address;
+}
+
 TEST(UrlFilter, DefaultFilterAllowsEverythingButMail) {
     const UrlFilter filter;
     EXPECT_EQ(filter.check("http://a.org/", false), kAllowed);
