@@ -9,8 +9,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/engine/web_browser.h"
 #include "app/url_combo_box.h"
+#include "engine/web_browser.h"
 #include "widgets/busy_indicator.h"
 #include "widgets/dock.h"
 #include "widgets/dock_toolbar.h"

@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/engine/engine_hardening.h"
 #include "app/main_form.h"
 #include "app/single_instance.h"
 #include "app/startup_check.h"
 #include "app/tarn_application.h"
+#include "engine/engine_hardening.h"
 #include "platform/clock.h"
 #include "platform/desktop_launcher.h"
 #include "platform/message_box_prompter.h"
+#include "session/command_line.h"
 #include "session/spawn_token.h"
 
 int main(int argc, char** argv) {

@@ -15,14 +15,14 @@
 #include <QVBoxLayout>
 
 #include "app/about_form.h"
-#include "app/command_line.h"
-#include "app/engine/engine_profiles.h"
-#include "app/engine/web_browser.h"
+#include "engine/engine_profiles.h"
+#include "engine/web_browser.h"
 #include "log/log_cleanup.h"
 #include "platform/clock.h"
 #include "platform/help_viewer.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
+#include "session/command_line.h"
 #include "session/whoami_form.h"
 #include "widgets/adv_splitter.h"
 #include "widgets/dock.h"

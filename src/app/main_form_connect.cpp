@@ -12,11 +12,11 @@
 #include <mutex>
 #include <thread>
 
-#include "app/engine/web_browser.h"
 #include "app/main_form.h"
 #include "connect/online_service.h"
 #include "connect/ras_dialer.h"
 #include "connect/ras_library.h"
+#include "engine/web_browser.h"
 #include "log/log_writer.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"

@@ -12,11 +12,11 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "app/engine/web_browser.h"
-#include "app/favorite_item.h"
 #include "app/main_form.h"
 #include "app/url_combo_box.h"
+#include "engine/web_browser.h"
 #include "favorites/fav_form.h"
+#include "favorites/favorite_item.h"
 #include "favorites/favorites_store.h"
 #include "platform/paths.h"
 #include "platform/prompter.h"

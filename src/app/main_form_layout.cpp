@@ -6,10 +6,10 @@
 #include <QStatusBar>
 #include <QToolButton>
 
-#include "app/engine/web_browser.h"
 #include "app/main_form.h"
 #include "app/url_combo_box.h"
-#include "app/user_config.h"
+#include "engine/web_browser.h"
+#include "session/user_config.h"
 #include "widgets/adv_splitter.h"
 #include "widgets/dock.h"
 #include "widgets/dock_toolbar.h"

@@ -11,13 +11,13 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include "app/engine/web_browser.h"
 #include "app/main_form.h"
 #include "app/url_combo_box.h"
-#include "app/url_history.h"
+#include "engine/web_browser.h"
 #include "log/log_writer.h"
 #include "platform/clock.h"
 #include "platform/prompter.h"
+#include "session/url_history.h"
 #include "widgets/busy_indicator.h"
 
 namespace tarn {

@@ -11,17 +11,17 @@
 #include <exception>
 #include <functional>
 
-#include "app/engine/cookie_handover.h"
-#include "app/engine/engine_profiles.h"
-#include "app/engine/web_browser.h"
 #include "app/main_form.h"
 #include "app/url_combo_box.h"
-#include "app/user_config.h"
+#include "engine/cookie_handover.h"
+#include "engine/engine_profiles.h"
+#include "engine/web_browser.h"
 #include "log/log_cleanup.h"
 #include "platform/clock.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
 #include "session/logon_form.h"
+#include "session/user_config.h"
 #include "settings/day_record.h"
 #include "widgets/adv_splitter.h"
 #include "widgets/busy_indicator.h"

@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <QToolButton>
 
-#include "app/engine/web_browser.h"
 #include "app/main_form.h"
-#include "app/user_config.h"
+#include "engine/web_browser.h"
+#include "session/user_config.h"
 
 namespace tarn {
 

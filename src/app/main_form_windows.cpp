@@ -2,10 +2,10 @@
 #include <QCoreApplication>
 #include <QUrl>
 
-#include "app/engine/cookie_handover.h"
-#include "app/engine/engine_profiles.h"
-#include "app/engine/web_browser.h"
 #include "app/main_form.h"
+#include "engine/cookie_handover.h"
+#include "engine/engine_profiles.h"
+#include "engine/web_browser.h"
 #include "log/log_writer.h"
 #include "platform/launcher.h"
 #include "platform/program_folder.h"

@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/list_build.h"
-#include "app/load_timing.h"
-#include "app/navigation_policy.h"
-#include "app/pane_timers.h"
-#include "app/user_config.h"
 #include "connect/accounting.h"
 #include "log/log_writer.h"
 #include "platform/clock.h"
+#include "policy/list_build.h"
+#include "policy/navigation_policy.h"
+#include "session/command_line.h"
+#include "session/load_timing.h"
+#include "session/pane_timers.h"
+#include "session/user_config.h"
 #include "settings/group_record.h"
 
 namespace tarn {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <ostream>
 
-#include "app/engine/web_browser.h"
+#include "engine/web_browser.h"
 #include "local_server.h"
 #include "settings/group_lists.h"
 #include "temp_env.h"

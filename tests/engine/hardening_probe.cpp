@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/engine/engine_hardening.h"
+#include "engine/engine_hardening.h"
 
 int main(int argc, char** argv) {
     bool harden = true;

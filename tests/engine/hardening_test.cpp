@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/engine/engine_hardening.h"
+#include "engine/engine_hardening.h"
 #include "qt_wait.h"
 
 namespace tarn::test {

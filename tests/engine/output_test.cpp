@@ -12,8 +12,8 @@
 #include <QWebEngineProfile>
 #include <filesystem>
 
-#include "app/engine/web_page.h"
 #include "browser_fixture.h"
+#include "engine/web_page.h"
 #include "file_dialog_attempts.h"
 #include "qt_wait.h"
 #include "scripted_prompter.h"

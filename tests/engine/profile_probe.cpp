@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "app/engine/engine_profiles.h"
-#include "app/engine/web_browser.h"
+#include "engine/engine_profiles.h"
+#include "engine/web_browser.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -6,9 +6,9 @@
 #include <QWebEngineProfile>
 #include <filesystem>
 
-#include "app/engine/cookie_handover.h"
-#include "app/engine/engine_profiles.h"
 #include "browser_fixture.h"
+#include "engine/cookie_handover.h"
+#include "engine/engine_profiles.h"
 #include "platform/paths.h"
 #include "qt_wait.h"
 

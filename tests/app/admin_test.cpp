@@ -1,0 +1,102 @@
+// The way into the administration window, and a change made there taking effect at once.
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "admin/admin_form.h"
+#include "admin/edit_form.h"
+#include "engine/web_browser.h"
+#include "main_form_fixture.h"
+#include "modal_answer.h"
+#include "qt_wait.h"
+#include "session/admin_password.h"
+#include "session/password_form.h"
+#include "settings/registry_layout.h"
+#include "settings/settings_store.h"
+#include "settings/site_lists.h"
+
+namespace tarn::test {
+namespace {
+
+class AdminTest : public MainFormTest {
+  protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        markInstalled();
+    }
+
+    static void click(QWidget& dialog, const char* button) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QString::fromLatin1(button)),
+                          Qt::LeftButton);
+    }
+
+    // Chooses File > Administration and closes the administration window with Cancel should
+    // it open; true when it opened.
+    bool administrationOpens(TMainForm& form) {
+        ModalAnswer<TAdminForm> admin([](TAdminForm& dialog) { click(dialog, "BitBtn2"); }, 3000);
+        form.Administration1->trigger();
+        return admin.answered();
+    }
+
+    QString url(const char* path) const { return server.url(QString::fromLatin1(path)).toString(); }
+};
+
+TEST_F(AdminTest, TheGroupsPermissionAndThePasswordGuardTheWindow) {
+    SettingsStore group(std::string(kGroupsKey) + "\\Default Group");
+    group.write_bool("", "bGroupAllowAdmin", false);
+    auto form = start();
+    EXPECT_FALSE(administrationOpens(*form));
+    EXPECT_EQ(prompter.shown,
+              std::vector<std::string>{"You are not allowed to modify the adminstrative data.."});
+
+    group.write_bool("", "bGroupAllowAdmin", true);
+    SettingsStore admin(kAdminKey);
+    admin.write_bool("", "bAdminSec", true);
+    admin.write_string("", "sSecPass", HashAdminPassword("Sesame"));
+    for (const auto& [typed, opens] : {std::pair{"sesame", true}, std::pair{"Sesam", false}}) {
+        ModalAnswer<TPasswordForm> password([typed](TPasswordForm& dialog) {
+            dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"))
+                ->setText(QString::fromLatin1(typed));
+            click(dialog, "BitBtn2");
+        });
+        EXPECT_EQ(administrationOpens(*form), opens) << typed;
+        EXPECT_TRUE(password.answered());
+    }
+    // A wrong password says nothing.
+    EXPECT_EQ(prompter.shown.size(), 1u);
+}
+
+TEST_F(AdminTest, AnExclusionAddedInTheWindowRefusesTheNextNavigation) {
+    excludeInDefaultGroup(kDefaultExclusionList, {"/nothing"});
+    auto form = start();
+    ASSERT_TRUE(waitForLists(*form));
+    form->Panes[0].browser->Navigate(url("/one"));
+    ASSERT_TRUE(waitForPage(*form, 1, QUrl(url("/one"))));
+    // The page's title reaches the status panel a moment after the page has it; shown late, it
+    // would cover the refusal.
+    ASSERT_TRUE(waitUntil([&] { return form->StatusPanel->text() == QStringLiteral("One"); }));
+
+    ModalAnswer<TAdminForm> admin([](TAdminForm& dialog) {
+        ModalAnswer<TEditForm> entry([](TEditForm& edit) {
+            edit.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("/TWO"));
+            click(edit, "BitBtn2");
+        });
+        click(dialog, "BitBtn4");
+        EXPECT_TRUE(entry.answered());
+        click(dialog, "BitBtn1");
+    });
+    form->Administration1->trigger();
+    ASSERT_TRUE(admin.answered());
+    ASSERT_TRUE(waitForLists(*form));
+
+    form->Panes[0].browser->Navigate(url("/two"));
+    QTest::qWait(400);
+    EXPECT_EQ(form->Panes[0].browser->LocationURL(), url("/one"));
+    EXPECT_EQ(server.hits(QStringLiteral("/two")), 0);
+    EXPECT_EQ(form->StatusPanel->text(), QStringLiteral("excluding: ") + url("/two"));
+}
+
+}  // namespace
+}  // namespace tarn::test
