@@ -1,9 +1,11 @@
 // Program entry: the main window and its message loop.
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "app/copy_leash.h"
 #include "app/main_form.h"
 #include "app/single_instance.h"
 #include "app/startup_check.h"
@@ -44,6 +46,17 @@ int main(int argc, char** argv) {
         !tarn::claimSpawnToken(arguments.Token, arguments.GroupName.value_or(""),
                                arguments.UserName.value_or(""), clock)) {
         std::fprintf(stderr, "tarnview: a copy runs only when Tarnview itself starts it\n");
+        return 1;
+    }
+    // A copy ends with its main instance's hold on the user, whatever windows it has open.
+    tarn::CopyLeash leash;
+    if (arguments.SpawnedCopy != 0 &&
+        !leash.holdOn(QString::fromStdString(arguments.MainInstance), [] {
+            QApplication::closeAllWindows();
+            QCoreApplication::quit();
+            QTimer::singleShot(5000, [] { std::_Exit(0); });
+        })) {
+        std::fprintf(stderr, "tarnview: a copy runs only beside the Tarnview that started it\n");
         return 1;
     }
 

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/about_form.h"
+#include "app/copy_leash.h"
 #include "engine/engine_profiles.h"
 #include "engine/web_browser.h"
 #include "log/log_cleanup.h"
@@ -47,7 +48,8 @@ TMainForm::TMainForm(const std::vector<std::string>& parameters, Clock& clock, P
       session_(std::make_unique<Session>(parseCommandLine(parameters), clock,
                                          blankPageUrl().toStdString())),
       panes_(std::make_unique<PaneState>()),
-      profiles_(std::make_unique<EngineProfiles>(session_->navigationPolicy())) {
+      profiles_(std::make_unique<EngineProfiles>(session_->navigationPolicy())),
+      copyLeash_(new CopyLeash(this)) {
     if (session_->spawnedCopy()) {
         profiles_->keepOffTheRecord();
         handoverToken_ = parseCommandLine(parameters).Token;

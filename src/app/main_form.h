@@ -28,6 +28,7 @@ class QTreeWidget;
 namespace tarn {
 
 class Clock;
+class CopyLeash;
 class EngineProfiles;
 class Launcher;
 class OnlineServiceClient;
@@ -271,7 +272,8 @@ class TMainForm : public QMainWindow {
     QThreadPool listBuilds_;
     std::unique_ptr<PaneState> panes_;
     std::unique_ptr<EngineProfiles> profiles_;  // outlives the pages: the destructor deletes them
-    int sortColumn_ = -1;  // the favourites list's last sort, until the next refresh
+    CopyLeash* copyLeash_{};  // the copies this main instance started hold on to it
+    int sortColumn_ = -1;     // the favourites list's last sort, until the next refresh
     bool sortAscending_ = true;
     bool shown_ = false;
 };

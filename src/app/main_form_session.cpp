@@ -11,6 +11,7 @@
 #include <exception>
 #include <functional>
 
+#include "app/copy_leash.h"
 #include "app/main_form.h"
 #include "app/url_combo_box.h"
 #include "engine/cookie_handover.h"
@@ -296,6 +297,7 @@ bool TMainForm::SignOn() {
         ArrangePanes();
     }
     session_->signOff();
+    copyLeash_->releaseCopies();
     QApplication::processEvents();
     const QString previousUser = qs(session_->userName());
     const QString previousGroup = qs(session_->groupName());
@@ -358,6 +360,10 @@ void TMainForm::FormClose() {
     if (!session_->keepsState())
         return;
     SaveUserState();
+    // The person leaves with the window: their copies close and nothing stays signed on.
+    if (session_->userActive())
+        session_->signOff();
+    copyLeash_->releaseCopies();
     hangUpOnClose();
 }
 

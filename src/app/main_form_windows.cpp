@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <QUrl>
 
+#include "app/copy_leash.h"
 #include "app/main_form.h"
 #include "engine/cookie_handover.h"
 #include "engine/engine_profiles.h"
@@ -76,6 +77,13 @@ void TMainForm::SpeedButton1Click() {
 }
 
 void TMainForm::startCopy(std::vector<std::string> arguments) {
+    const QString leash = copyLeash_->name();
+    if (leash.isEmpty()) {
+        prompter_.error(
+            "A new Tarnview window could not be started: Tarnview could not set up the "
+            "connection that ends it with this window. Try again, or restart Tarnview.");
+        return;
+    }
     const std::string& group = session_->groupName();
     const std::string& user = session_->userName();
     std::string token;
@@ -84,6 +92,7 @@ void TMainForm::startCopy(std::vector<std::string> arguments) {
     arguments.push_back("Group=" + group);
     arguments.push_back("User=" + user);
     arguments.push_back("Token=" + token);
+    arguments.push_back("Main=" + leash.toStdString());
     // Without its cookies the copy still runs, signed out of the sites.
     writeCookieHandover(cookieHandoverFile(token), profiles_->currentCookies());
     launcher_.startProgram(programFile(), arguments, programFolder().string());

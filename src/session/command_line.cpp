@@ -47,6 +47,9 @@ StartArguments parseCommandLine(const std::vector<std::string>& parameters) {
         if (auto token = valueOf(parameter, "Token")) {
             arguments.Token = std::move(*token);
         }
+        if (auto main = valueOf(parameter, "Main")) {
+            arguments.MainInstance = std::move(*main);
+        }
     }
     return arguments;
 }

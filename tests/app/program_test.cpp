@@ -46,7 +46,7 @@ TEST_F(ProgramTest, StartsAtItsStartPageAndOpensNoDebuggingPortWhateverItIsAsked
     program.waitForFinished();
 }
 
-TEST_F(ProgramTest, ASecondStartForTheSamePersonEndsAndASpawnedCopyRunsBeside) {
+TEST_F(ProgramTest, ASecondStartForTheSamePersonEndsAndACopyNeedsItsPermissionAndItsMain) {
     markInstalled();
     setValue(std::string(kDefaultConfigKey) + "\\Config", "sPane1Url",
              server.url(QStringLiteral("/one")).toString().toStdString());
@@ -72,18 +72,46 @@ TEST_F(ProgramTest, ASecondStartForTheSamePersonEndsAndASpawnedCopyRunsBeside) {
     ASSERT_TRUE(intruder.waitForFinished(15000));
     EXPECT_NE(intruder.exitCode(), 0);
 
+    // So does one with a permission but no main instance to hold on to.
+    QProcess orphan;
+    orphan.start(QStringLiteral(TARN_TARNVIEW),
+                 copyArguments + QStringList{QStringLiteral("Token=") +
+                                             QString::fromStdString(issueSpawnToken(
+                                                 "Default Group", "Default User", SystemClock()))});
+    ASSERT_TRUE(orphan.waitForFinished(15000));
+    EXPECT_NE(orphan.exitCode(), 0);
+    EXPECT_EQ(server.hits(QStringLiteral("/two")), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.kill();
+    first.waitForFinished();
+}
+
+TEST_F(ProgramTest, ACopyEndsWhenItsMainInstanceIsKilled) {
+    markInstalled();
+    QProcess main;
+    main.start(QStringLiteral(TARN_LEASH_PROBE), {});
+    ASSERT_TRUE(main.waitForReadyRead(15000));
+    QStringList permission;
+    while (permission.size() < 2 && (main.canReadLine() || main.waitForReadyRead(5000)))
+        permission.append(QString::fromUtf8(main.readLine()).trimmed());
+    ASSERT_EQ(permission.size(), 2);
+
     QProcess copy;
-    copy.start(QStringLiteral(TARN_TARNVIEW),
-               copyArguments + QStringList{QStringLiteral("Token=") +
-                                           QString::fromStdString(issueSpawnToken(
-                                               "Default Group", "Default User", SystemClock()))});
+    copy.start(
+        QStringLiteral(TARN_TARNVIEW),
+        QStringList{QStringLiteral("Url=") + server.url(QStringLiteral("/two")).toString(),
+                    QStringLiteral("Group=Default Group"), QStringLiteral("User=Default User")} +
+            permission);
     ASSERT_TRUE(copy.waitForStarted());
     EXPECT_TRUE(waitUntil([&] { return server.hits(QStringLiteral("/two")) > 0; }, 30000));
     EXPECT_EQ(copy.state(), QProcess::Running);
-    EXPECT_EQ(first.state(), QProcess::Running);
-    for (QProcess* program : {&copy, &first}) {
-        program->kill();
-        program->waitForFinished();
+
+    main.kill();
+    main.waitForFinished();
+    EXPECT_TRUE(copy.waitForFinished(5000)) << "the copy outlived its killed main instance";
+    if (copy.state() != QProcess::NotRunning) {
+        copy.kill();
+        copy.waitForFinished();
     }
 }
 

@@ -98,7 +98,7 @@ TEST_F(WindowsTest, ASpawnedCopyGetsTheAddressWholeAndARefusedOneNoCopy) {
     EXPECT_EQ(launcher.started[0].folder, programFolder().string());
     EXPECT_THAT(launcher.started[0].arguments,
                 ElementsAre("Url=" + odd.toStdString(), "Group=Default Group", "User=Default User",
-                            StartsWith("Token=")));
+                            StartsWith("Token="), StartsWith("Main=")));
     // The token lets a copy of that user run, and no one else's.
     EXPECT_FALSE(
         claimSpawnToken(launcher.started[0].arguments[3].substr(6), "Default Group", "ann", clock));
@@ -163,9 +163,9 @@ TEST_F(WindowsTest, TheNewWindowButtonStartsACopyForTheSameUser) {
     auto form = start();
     form->SpeedButton1->click();
     ASSERT_EQ(launcher.started.size(), 1u);
-    EXPECT_THAT(
-        launcher.started[0].arguments,
-        ElementsAre("Copy=1", "Group=Default Group", "User=Default User", StartsWith("Token=")));
+    EXPECT_THAT(launcher.started[0].arguments,
+                ElementsAre("Copy=1", "Group=Default Group", "User=Default User",
+                            StartsWith("Token="), StartsWith("Main=")));
 }
 
 TEST_F(WindowsTest, ACopyBrowsesOffTheRecordWithTheCookiesHandedOverToIt) {
@@ -188,40 +188,69 @@ TEST_F(WindowsTest, ACopyBrowsesOffTheRecordWithTheCookiesHandedOverToIt) {
     EXPECT_TRUE(sent.contains("who=ann")) << sent.toStdString();
 }
 
-TEST_F(WindowsTest, ACopyStartedForALinkShowsItAndClosesWhenItsUserSignsOff) {
-    // The copy checks its token's age on the real clock.
-    clock.set(std::chrono::system_clock::now());
-    SettingsStore admin(kAdminKey);
-    admin.write_bool("", "bUseLogon", true);
-    admin.write_bool("", "bUseGroups", true);
-    writeUserRecord("Default Group", "ann", {"Default Group", false, ""});
-    writeUserRecord("Default Group", "bob", {"Default Group", false, ""});
-    SettingsStore(std::string(kTarnviewRoot) + "\\Default Group\\ann\\Config")
-        .write_int("", "iNewWindowAction", 0);
-    LogonTyper ann({{QStringLiteral("ann"), QString()}});
-    auto form = start();
-    ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "ann"; }));
-    ASSERT_TRUE(waitForLists(*form));
-    EXPECT_TRUE(askForWindow(*form, url("/two")));
-    ASSERT_EQ(launcher.started.size(), 1u);
+// ann signs on in a main window that starts a real copy for a link; the copy runs.
+class CopyTest : public WindowsTest {
+  protected:
+    void SetUp() override {
+        WindowsTest::SetUp();
+        // The copy checks its token's age on the real clock.
+        clock.set(std::chrono::system_clock::now());
+        SettingsStore admin(kAdminKey);
+        admin.write_bool("", "bUseLogon", true);
+        admin.write_bool("", "bUseGroups", true);
+        writeUserRecord("Default Group", "ann", {"Default Group", false, ""});
+        writeUserRecord("Default Group", "bob", {"Default Group", false, ""});
+        SettingsStore(annConfig).write_int("", "iNewWindowAction", 0);
+        LogonTyper ann({{QStringLiteral("ann"), QString()}});
+        form = start();
+        ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "ann"; }));
+        ASSERT_TRUE(waitForLists(*form));
+        EXPECT_TRUE(askForWindow(*form, url("/two")));
+        ASSERT_EQ(launcher.started.size(), 1u);
 
-    // The program itself, started as the window asked.
-    QStringList arguments;
-    for (const std::string& argument : launcher.started[0].arguments)
-        arguments.append(QString::fromStdString(argument));
+        // The program itself, started as the window asked.
+        QStringList arguments;
+        for (const std::string& argument : launcher.started[0].arguments)
+            arguments.append(QString::fromStdString(argument));
+        copy.start(QStringLiteral(TARN_TARNVIEW), arguments);
+        ASSERT_TRUE(copy.waitForStarted());
+        ASSERT_TRUE(waitUntil([&] { return server.hits(QStringLiteral("/two")) > 0; }, 30000));
+        ASSERT_EQ(copy.state(), QProcess::Running);
+    }
+    void TearDown() override {
+        if (copy.state() != QProcess::NotRunning) {
+            copy.kill();
+            copy.waitForFinished();
+        }
+        form.reset();
+        WindowsTest::TearDown();
+    }
+
+    const std::string annConfig = std::string(kTarnviewRoot) + "\\Default Group\\ann\\Config";
+    std::unique_ptr<TMainForm> form;
     QProcess copy;
-    copy.start(QStringLiteral(TARN_TARNVIEW), arguments);
-    ASSERT_TRUE(copy.waitForStarted());
-    EXPECT_TRUE(waitUntil([&] { return server.hits(QStringLiteral("/two")) > 0; }, 30000));
-    EXPECT_EQ(copy.state(), QProcess::Running);
+};
 
+TEST_F(CopyTest, ACopyClosesWhenItsUserSignsOff) {
     LogonTyper bob({{QStringLiteral("bob"), QString()}});
     QTimer::singleShot(0, form.get(), [&] { form->SignonButtonClick(); });
     ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "bob"; }));
     ASSERT_TRUE(waitForLists(*form));
     EXPECT_TRUE(copy.waitForFinished(5000)) << "the copy outlived its user's sign-off";
-    if (copy.state() != QProcess::NotRunning)
-        copy.kill();
+}
+
+TEST_F(CopyTest, ClosingTheMainWindowSignsItsUserOffAndClosesTheCopy) {
+    EXPECT_EQ(SettingsStore(annConfig).read_string("", "bUserActive", ""), "1");
+    form->Exit1->trigger();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(copy.waitForFinished(5000)) << "the copy outlived its main window";
+    EXPECT_EQ(SettingsStore(annConfig).read_string("", "bUserActive", ""), "0");
+}
+
+TEST_F(CopyTest, ACopyClosesWhenItsMainWindowGoesWithoutClosing) {
+    // As when the main instance is killed: its connections end without a word.
+    form.reset();
+    EXPECT_TRUE(copy.waitForFinished(5000)) << "the copy outlived its main instance";
 }
 
 TEST_F(WindowsTest, NewMessageFollowsTheMailMenuAndTheMailLinkPermissions) {

@@ -51,6 +51,9 @@ const CommandLineCase kCases[] = {
     {"KeywordsAreCaseSensitive", {"url=a", "COPY=2", "group=g", "user=u", "Urx=b", ""}, {}},
     {"PrefixOnlyMatters", {"Username=zed"}, {0, "", std::nullopt, "ame=zed"}},
     {"TokenOfACopy", {"Copy=1", "Token=0a1b"}, {1, "", std::nullopt, std::nullopt, "0a1b"}},
+    {"MainInstanceOfACopy",
+     {"Copy=1", "Main=/tmp/tarnview-copies-1"},
+     {1, "", std::nullopt, std::nullopt, "", "/tmp/tarnview-copies-1"}},
 };
 
 std::string caseName(const ::testing::TestParamInfo<CommandLineCase>& param) {
