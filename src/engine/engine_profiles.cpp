@@ -8,7 +8,7 @@
 #include <QWebEngineProfile>
 #include <cctype>
 
-#include "engine/request_guard.h"
+#include "engine/profile_guard.h"
 #include "engine/web_browser.h"
 #include "platform/paths.h"
 
@@ -65,7 +65,7 @@ EngineProfiles::EngineProfiles(std::shared_ptr<const PolicySlot> policy)
     : policy_(std::move(policy)) {}
 
 QWebEngineProfile* EngineProfiles::guarded(QWebEngineProfile* profile) {
-    profile->setUrlRequestInterceptor(new RequestGuard(policy_, profile));
+    guardProfile(profile, policy_);
     return profile;
 }
 

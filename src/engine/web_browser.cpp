@@ -8,7 +8,7 @@
 #include <QWebEngineSettings>
 #include <utility>
 
-#include "engine/request_guard.h"
+#include "engine/profile_guard.h"
 #include "engine/web_page.h"
 #include "platform/launcher.h"
 #include "platform/program_folder.h"
@@ -23,7 +23,7 @@ TWebBrowser::TWebBrowser(std::shared_ptr<const PolicySlot> policy, QWidget* pare
             prompter().error("The page could not be printed.");
     });
     ownProfile_ = new QWebEngineProfile(this);
-    ownProfile_->setUrlRequestInterceptor(new RequestGuard(policy_, ownProfile_));
+    guardProfile(ownProfile_, policy_);
     setProfile(ownProfile_);
 }
 
