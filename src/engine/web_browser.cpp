@@ -40,10 +40,12 @@ void TWebBrowser::setProfile(QWebEngineProfile* profile) {
     // The view owns its pages itself, without a QObject parent, so the page goes exactly when
     // it is replaced and always before the profile.
     TWebPage* old = page_;
-    page_ = new TWebPage(profile, policy_,
-                         [this](const QUrl& url, bool isMainFrame, const FilterDecision& decision) {
-                             return decide(url, isMainFrame, decision);
-                         });
+    page_ = new TWebPage(
+        profile, policy_,
+        [this](const QUrl& url, bool isMainFrame, const FilterDecision& decision) {
+            return decide(url, isMainFrame, decision);
+        },
+        [this](QWebEnginePage::FileSelectionMode mode) { return chooseUpload(mode); });
     connect(page_, &QWebEnginePage::loadingChanged, this, &TWebBrowser::onLoadingChanged);
     connect(page_, &QWebEnginePage::loadProgress, this, &TWebBrowser::onLoadProgress);
     connect(page_, &QWebEnginePage::newWindowRequested, this, &TWebBrowser::onNewWindow);
@@ -70,6 +72,8 @@ void TWebBrowser::Navigate(const QString& url, int flags) {
     if (url.trimmed().isEmpty())
         return;
     const QUrl target = QUrl::fromUserInput(url);
+    if ((flags & NavAdmitted) && !mayOpenLocally(target))
+        return;
     if (flags & NavAdmitted)
         Admit(url);
     if (flags & NavOpenInNewWindow) {

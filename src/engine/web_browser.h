@@ -100,6 +100,11 @@ class TWebBrowser : public QWebEngineView {
 
   private:
     bool decide(const QUrl& url, bool isMainFrame, const FilterDecision& decision);
+    // The one file a page's upload button may have, asked through the prompter; a page gets no
+    // folder and no place to save to, and nothing from Tarnview's own places.
+    QStringList chooseUpload(QWebEnginePage::FileSelectionMode mode);
+    // False, saying why, for a local file in one of Tarnview's own places.
+    bool mayOpenLocally(const QUrl& url);
     bool refused(const QUrl& url, const FilterDecision& decision);
     void openOutside(const QUrl& url);
     void onLoadingChanged(const QWebEngineLoadingInfo& info);

@@ -1,4 +1,4 @@
-// Printing, saving and the context menu of the browser view.
+// Printing, saving, uploads, local files and the context menu of the browser view.
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -12,6 +12,7 @@
 #include "engine/web_page.h"
 #include "platform/file_dialog.h"
 #include "platform/program_folder.h"
+#include "platform/prompter.h"
 #include "policy/protected_paths.h"
 
 namespace tarn {
@@ -43,7 +44,49 @@ QString suggestedFileName(const QString& title) {
     return (name.isEmpty() ? QStringLiteral("page") : name) + QStringLiteral(".htm");
 }
 
+// The program's own pages (the blank page) show from its folder; nothing else there does.
+bool isOwnPage(const QString& path) {
+    const QFileInfo file(path);
+    const QString suffix = file.suffix().toLower();
+    const QString folder =
+        QFileInfo(QString::fromStdString(programFolder().string())).canonicalFilePath();
+    return (suffix == QStringLiteral("htm") || suffix == QStringLiteral("html")) &&
+           !folder.isEmpty() && file.canonicalPath() == folder;
+}
+
+std::string ownPlaceRefusal(const QString& path, const char* what) {
+    return QDir::toNativeSeparators(path).toStdString() + " can not be " + what +
+           ": that place holds Tarnview's settings, log or program files. Choose another file.";
+}
+
 }  // namespace
+
+bool TWebBrowser::mayOpenLocally(const QUrl& url) {
+    if (!url.isLocalFile())
+        return true;
+    const QString path = url.toLocalFile();
+    if (isOwnPage(path) || !isProtectedPath(path.toStdString(), programFolder()))
+        return true;
+    prompter().message(ownPlaceRefusal(path, "opened in Tarnview"));
+    return false;
+}
+
+QStringList TWebBrowser::chooseUpload(QWebEnginePage::FileSelectionMode mode) {
+    if (mode != QWebEnginePage::FileSelectOpen && mode != QWebEnginePage::FileSelectOpenMultiple) {
+        prompter().message("Pages may not save files or take whole folders in Tarnview.");
+        return {};
+    }
+    const std::string chosen = prompter().chooseFile(
+        {"Choose a file to upload", QDir::homePath().toStdString(), "", "All files (*)"});
+    if (chosen.empty())
+        return {};
+    const QString path = QString::fromStdString(chosen);
+    if (isProtectedPath(chosen, programFolder())) {
+        prompter().message(ownPlaceRefusal(path, "given to a page"));
+        return {};
+    }
+    return {path};
+}
 
 void TWebBrowser::Print() {
     const QPrinterInfo printerInfo = QPrinterInfo::defaultPrinter();

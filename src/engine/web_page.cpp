@@ -27,8 +27,11 @@ tarn::NavigationType navigationType(QWebEnginePage::NavigationType type) {
 }  // namespace
 
 TWebPage::TWebPage(QWebEngineProfile* profile, std::shared_ptr<const PolicySlot> policy,
-                   Listener listener, QObject* parent)
-    : QWebEnginePage(profile, parent), policy_(std::move(policy)), listener_(std::move(listener)) {}
+                   Listener listener, FileChooser chooser, QObject* parent)
+    : QWebEnginePage(profile, parent),
+      policy_(std::move(policy)),
+      listener_(std::move(listener)),
+      chooser_(std::move(chooser)) {}
 
 FilterDecision TWebPage::judge(const QUrl& url, tarn::NavigationType type, bool isMainFrame) const {
     const std::string address = url.toString().toStdString();
@@ -42,6 +45,10 @@ void TWebPage::triggerAction(WebAction action, bool checked) {
     if (std::ranges::find(kDeveloperActions, action) != kDeveloperActions.end())
         return;
     QWebEnginePage::triggerAction(action, checked);
+}
+
+QStringList TWebPage::chooseFiles(FileSelectionMode mode, const QStringList&, const QStringList&) {
+    return chooser_ ? chooser_(mode) : QStringList();
 }
 
 bool TWebPage::acceptNavigationRequest(const QUrl& url, QWebEnginePage::NavigationType type,

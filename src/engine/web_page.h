@@ -19,9 +19,12 @@ class TWebPage : public QWebEnginePage {
     // Hears the policy's decision; false refuses an allowed navigation too.
     using Listener =
         std::function<bool(const QUrl& url, bool isMainFrame, const FilterDecision& decision)>;
+    // Answers a page's request for files (an upload button, a save or folder picker): the
+    // files it may have, none to refuse.
+    using FileChooser = std::function<QStringList(FileSelectionMode mode)>;
 
     TWebPage(QWebEngineProfile* profile, std::shared_ptr<const PolicySlot> policy,
-             Listener listener, QObject* parent = nullptr);
+             Listener listener, FileChooser chooser, QObject* parent = nullptr);
 
     // The policy's decision on `url`; a refusal when the page has no policy.
     FilterDecision judge(const QUrl& url, tarn::NavigationType type, bool isMainFrame) const;
@@ -33,10 +36,15 @@ class TWebPage : public QWebEnginePage {
   protected:
     bool acceptNavigationRequest(const QUrl& url, QWebEnginePage::NavigationType type,
                                  bool isMainFrame) override;
+    // The engine's own file dialog could rename and delete files, and hand any file to the
+    // page; the page's chooser is asked instead.
+    QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
+                            const QStringList& acceptedMimeTypes) override;
 
   private:
     std::shared_ptr<const PolicySlot> policy_;
     Listener listener_;
+    FileChooser chooser_;
 };
 
 // The page actions a supervised browser never offers.

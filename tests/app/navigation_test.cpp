@@ -11,7 +11,10 @@
 
 #include "app/url_combo_box.h"
 #include "engine/web_browser.h"
+#include "log/log_rewrite.h"
 #include "main_form_fixture.h"
+#include "platform/paths.h"
+#include "platform/program_folder.h"
 #include "qt_wait.h"
 #include "settings/group_record.h"
 #include "settings/registry_layout.h"
@@ -331,6 +334,42 @@ TEST_F(NavigationTest, FileOpenLoadsTheChosenPageIntoTheCurrentPane) {
     prompter.files.push_back(page.string());
     form->Open1->trigger();
     EXPECT_TRUE(waitForPage(*form, 2, QUrl::fromLocalFile(QString::fromStdString(page.string()))));
+}
+
+TEST_F(NavigationTest, FileOpenAndStartAddressesRefuseTarnviewsOwnPlaces) {
+    writeFile(logFile, "every person's visits");
+    writeFile(logBackupFile(logFile), "older visits");
+    auto form = start();
+    open(*form, "/one");
+    for (const std::filesystem::path& own :
+         {userHiveFile(), machineHiveFile(), logFile, logBackupFile(logFile),
+          configFolder() / "tarnview.lock", programFolder() / "tarnview.hlp"}) {
+        prompter.files.push_back(own.string());
+        form->Open1->trigger();
+        ASSERT_FALSE(prompter.shown.empty()) << own;
+        EXPECT_EQ(prompter.shown.back(),
+                  own.string() +
+                      " can not be opened in Tarnview: that place holds Tarnview's "
+                      "settings, log or program files. Choose another file.");
+        EXPECT_TRUE(staysOn(*form, "/one")) << own;
+    }
+    // The program's own start page still opens.
+    prompter.files.push_back((programFolder() / "blank.htm").string());
+    form->Open1->trigger();
+    EXPECT_TRUE(waitForPage(*form, 1, QUrl(blankPageUrl())));
+
+    // Nor can a start address name them.
+    form.reset();
+    setValue(std::string(kDefaultConfigKey) + "\\Config", "sPane1Url",
+             QUrl::fromLocalFile(QString::fromStdString(userHiveFile().string()))
+                 .toString()
+                 .toStdString());
+    const size_t shown = prompter.shown.size();
+    form = start();
+    EXPECT_TRUE(waitUntil([&] { return prompter.shown.size() > shown; }));
+    QTest::qWait(300);
+    EXPECT_NE(form->Panes[0].browser->LocationURL(),
+              QUrl::fromLocalFile(QString::fromStdString(userHiveFile().string())).toString());
 }
 
 TEST_F(NavigationTest, ASpawnedCopyClosesWhenItsUserSignsOffInTheMainInstance) {
