@@ -1,5 +1,7 @@
 #include "policy/navigation_policy.h"
 
+#include <algorithm>
+#include <array>
 #include <utility>
 
 #include "platform/ascii_case.h"
@@ -22,6 +24,55 @@ bool pageMadeFrame(std::string_view address, std::string_view scheme) {
         return true;
     const std::string_view page = address.substr(0, address.find_first_of("?#"));
     return equalsIgnoringCase(page, "about:blank") || equalsIgnoringCase(page, "about:srcdoc");
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// A field's name as a mail program reads it, escapes decoded.
+std::string fieldName(std::string_view field) {
+    const std::string_view name = field.substr(0, field.find('='));
+    std::string decoded;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '%' && i + 2 < name.size() && hexValue(name[i + 1]) >= 0 &&
+            hexValue(name[i + 2]) >= 0) {
+            decoded += static_cast<char>(hexValue(name[i + 1]) * 16 + hexValue(name[i + 2]));
+            i += 2;
+        } else {
+            decoded += name[i];
+        }
+    }
+    return decoded;
+}
+
+// A mail link may carry a message's recipients, subject and text; anything else (files to
+// attach, headers to add) would have the mail program send more than the person wrote.
+bool carriesOnlyAMessage(std::string_view address) {
+    const size_t query = address.find('?');
+    if (query == std::string_view::npos)
+        return true;
+    std::string_view rest = address.substr(query + 1);
+    while (!rest.empty()) {
+        const size_t end = rest.find_first_of("&?");
+        const std::string_view field = rest.substr(0, end);
+        if (!field.empty()) {
+            const std::string name = fieldName(field);
+            const bool messagePart = std::ranges::any_of(
+                std::array{"to", "cc", "bcc", "subject", "body"},
+                [&](const char* allowed) { return equalsIgnoringCase(name, allowed); });
+            if (!messagePart)
+                return false;
+        }
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    }
+    return true;
 }
 
 }  // namespace
@@ -55,6 +106,8 @@ FilterDecision NavigationPolicy::decide(const NavigationRequest& request) const 
     const std::string scheme = schemeOf(address);
     // A script address runs in the page it is given to: it names no page to judge.
     if (scheme == "javascript")
+        return excludedSite(address);
+    if (scheme == "mailto" && !carriesOnlyAMessage(address))
         return excludedSite(address);
     const bool page = scheme == "http" || scheme == "https" || request.admitted;
     if (page || (request.mainFrame && scheme == "mailto"))

@@ -194,6 +194,28 @@ TEST_F(NavigationTest, MailLinksAreRefusedWhenTheGroupForbidsThem) {
     EXPECT_THAT(launcher.opened, ::testing::Each(std::string("mailto:someone@example.com")));
 }
 
+TEST_F(NavigationTest, AMailLinkThatWouldAttachFilesIsRefusedAndLogged) {
+    const std::string link = "mailto:x@example.org?subject=hi&attach=" + userHiveFile().string() +
+                             "&attachment=file:///etc/passwd";
+    server.addPage(QStringLiteral("/mail"),
+                   QStringLiteral("<html><title>Mail</title><body style=\"margin:0\"><a "
+                                  "href=\"%1\" style=\"display:block;width:300px;"
+                                  "height:200px\">write</a></body></html>")
+                       .arg(QString::fromStdString(link))
+                       .toUtf8());
+    auto form = start();
+    open(*form, "/mail");
+    clickMailLink(*form);
+    EXPECT_TRUE(waitUntil([&] {
+        return form->StatusPanel->text().startsWith(QStringLiteral("excluding: mailto:"));
+    })) << form->StatusPanel->text().toStdString();
+    EXPECT_NE(log().find("Excluded site attempt: mailto:x@example.org?subject=hi&attach="),
+              std::string::npos)
+        << log();
+    QTest::qWait(300);
+    EXPECT_TRUE(launcher.opened.empty());
+}
+
 TEST_F(NavigationTest, AMailLinkLoadsNothingAndSoStartsNoLoadTiming) {
     auto form = start();
     open(*form, "/mail");

@@ -58,6 +58,40 @@ TEST(NavigationPolicyTest, TheGroupsListsJudgePagesAndFramesAndItsPermissionMail
         });
 }
 
+TEST(NavigationPolicyTest, AMailLinkCarriesOnlyRecipientsSubjectAndText) {
+    const auto policy = groupPolicy({}, true);
+    expectDecisions(
+        *policy,
+        {
+            {{"mailto:a@good.example", NavigationType::Link}, FilterVerdict::Allowed},
+            {{"mailto:a@good.example?To=b@good.example&cc=c@good.example&BCC=d@good.example&"
+              "subject=Hi%20there&body=a=b%26attach=no",
+              NavigationType::Link},
+             FilterVerdict::Allowed},
+            {{"mailto:a@good.example?subject=x&&body=", NavigationType::Link},
+             FilterVerdict::Allowed},
+            {{"mailto:x@example.org?attach=/home/u/.config/tarnview/user.hive&attachment="
+              "file:///etc/passwd",
+              NavigationType::Link},
+             FilterVerdict::Excluded,
+             true},
+            {{"mailto:x@example.org?subject=hi&ATTACH=/etc/passwd", NavigationType::Link},
+             FilterVerdict::Excluded,
+             true},
+            // The name as the mail program decodes it, after a second '?', or with no value.
+            {{"mailto:x@example.org?%61ttach=/etc/passwd", NavigationType::Link},
+             FilterVerdict::Excluded,
+             true},
+            {{"mailto:x@example.org?subject=hi?attach=/etc/passwd", NavigationType::Link},
+             FilterVerdict::Excluded,
+             true},
+            {{"mailto:x@example.org?attach", NavigationType::Link}, FilterVerdict::Excluded, true},
+            {{"MAILTO:x@example.org?In-Reply-To=%3Cid%3E", NavigationType::Link},
+             FilterVerdict::Excluded,
+             true},
+        });
+}
+
 TEST(NavigationPolicyTest, PagesAreWebAddressesOwnPagesOrAdmittedOnesAndNothingElse) {
     const auto policy = groupPolicy({"bad.example"}, true);
     expectDecisions(
