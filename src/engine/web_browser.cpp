@@ -97,8 +97,10 @@ void TWebBrowser::Admit(const QString& url) {
 
 void TWebBrowser::openOutside(const QUrl& url) {
     // The platform's browser and mail program are past the supervision: they get only what
-    // this browser's policy would have shown.
-    const FilterDecision decision = page_->judge(url, NavigationType::Typed, true);
+    // this browser's policy allows to leave it.
+    const std::string address = url.toString().toStdString();
+    const FilterDecision decision =
+        policy_ ? policy_->decideOutside(address) : refusedWithoutPolicy(address);
     if (decision.verdict != FilterVerdict::Allowed) {
         refused(url, decision);
         return;

@@ -26,30 +26,9 @@ bool pageMadeFrame(std::string_view address, std::string_view scheme) {
     return equalsIgnoringCase(page, "about:blank") || equalsIgnoringCase(page, "about:srcdoc");
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // A field's name as a mail program reads it, escapes decoded.
 std::string fieldName(std::string_view field) {
-    const std::string_view name = field.substr(0, field.find('='));
-    std::string decoded;
-    for (size_t i = 0; i < name.size(); ++i) {
-        if (name[i] == '%' && i + 2 < name.size() && hexValue(name[i + 1]) >= 0 &&
-            hexValue(name[i + 2]) >= 0) {
-            decoded += static_cast<char>(hexValue(name[i + 1]) * 16 + hexValue(name[i + 2]));
-            i += 2;
-        } else {
-            decoded += name[i];
-        }
-    }
-    return decoded;
+    return percentDecoded(field.substr(0, field.find('=')));
 }
 
 // A mail link may carry a message's recipients, subject and text; anything else (files to
@@ -117,6 +96,13 @@ FilterDecision NavigationPolicy::decide(const NavigationRequest& request) const 
     return excludedSite(address);
 }
 
+FilterDecision NavigationPolicy::decideOutside(std::string_view address) const {
+    const FilterDecision decision = decide({address, NavigationType::Typed, true});
+    if (decision.verdict != FilterVerdict::Allowed || schemeOf(address) == "mailto")
+        return decision;
+    return filter_ && filter_->restricts() ? excludedSite(address) : decision;
+}
+
 bool NavigationPolicy::allowsRequest(std::string_view address) const {
     return filter_ ? !filter_->excludes(address) : address == onlyAddress_;
 }
@@ -157,6 +143,11 @@ FilterDecision PolicySlot::decide(NavigationRequest request) const {
         request.admitted = admitted_.contains(withoutFragment(request.address));
     }
     return policy ? policy->decide(request) : refusedWithoutPolicy(request.address);
+}
+
+FilterDecision PolicySlot::decideOutside(std::string_view address) const {
+    const auto policy = current();
+    return policy ? policy->decideOutside(address) : refusedWithoutPolicy(address);
 }
 
 bool PolicySlot::allowsRequest(std::string_view address) const {

@@ -43,6 +43,9 @@ class NavigationPolicy {
     static std::shared_ptr<const NavigationPolicy> signedOff(std::string blankPage);
 
     FilterDecision decide(const NavigationRequest& request) const;
+    // An address handed to the desktop: a mail link is judged as a page's would be, but
+    // anything else opens in a browser no list governs, so only while no list is in force.
+    FilterDecision decideOutside(std::string_view address) const;
     // A request of a page that is not a navigation (an image, a script, fetch, a socket): only
     // the exclusion entries and words apply, since pages need parts from other hosts.
     bool allowsRequest(std::string_view address) const;
@@ -77,6 +80,7 @@ class PolicySlot {
 
     // The current policy's decision; a refusal when there is none.
     FilterDecision decide(NavigationRequest request) const;
+    FilterDecision decideOutside(std::string_view address) const;
     bool allowsRequest(std::string_view address) const;
 
   private:

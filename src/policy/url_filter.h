@@ -47,6 +47,8 @@ class SubstringMatcher {
     SubstringMatcher& operator=(SubstringMatcher&&) = default;
 
     bool foundIn(std::string_view text) const;
+    // No entry: nothing is ever found.
+    bool empty() const { return longest_ == 0; }
     // Whether an entry occurs in `text` across one of the bytes `changed` marks: only there can
     // a text that differs from one already searched in those bytes alone hold a new match.
     bool foundAcross(std::string_view text, const std::vector<char>& changed) const;
@@ -127,6 +129,8 @@ class UrlFilter {
     FilterDecision check(std::string_view address, bool allowMailLinks) const;
     // The exclusion entries and words alone: what a page's own requests must pass.
     bool excludes(std::string_view address) const;
+    // Whether any list is in force: an exclusion entry or word, or an inclusion list.
+    bool restricts() const { return inclusionOn_ || !excluded_.empty(); }
     size_t memoryBytes() const;
 
   private:

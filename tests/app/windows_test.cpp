@@ -137,7 +137,17 @@ TEST_F(WindowsTest, EveryActionJudgesTheAddressWhereItOpens) {
     for (int pane = 1; pane <= form->paneState().count(); ++pane)
         EXPECT_NE(form->Panes[pane - 1].browser->LocationURL(), url("/bad")) << pane;
 
+    // The desktop's browser knows no list: while one is in force it opens nothing at all.
     setAction(1);
+    EXPECT_TRUE(askForWindow(*form, url("/two")));
+    EXPECT_EQ(form->StatusPanel->text(), QStringLiteral("excluding: ") + url("/two"));
+    EXPECT_NE(log().find("Excluded site attempt: " + url("/two").toStdString()), std::string::npos)
+        << log();
+    EXPECT_TRUE(launcher.opened.empty());
+
+    group().write_bool("", "bGroupUseExcl", false);
+    ASSERT_TRUE(form->ReloadSettings(true));
+    ASSERT_TRUE(waitForLists(*form));
     EXPECT_TRUE(askForWindow(*form, url("/two")));
     EXPECT_THAT(launcher.opened, ElementsAre(url("/two").toStdString()));
 }

@@ -92,6 +92,31 @@ TEST(NavigationPolicyTest, AMailLinkCarriesOnlyRecipientsSubjectAndText) {
         });
 }
 
+TEST(NavigationPolicyTest, TheDesktopGetsMailOrAnyPageOnlyWhileNoListIsInForce) {
+    const auto open = groupPolicy({}, true);
+    EXPECT_EQ(open->decideOutside("https://www.mozilla.org/").verdict, FilterVerdict::Allowed);
+    EXPECT_EQ(open->decideOutside("javascript:alert(1)").verdict, FilterVerdict::Excluded);
+
+    const auto listed = groupPolicy({"bad.example"}, true);
+    const FilterDecision page = listed->decideOutside("https://www.mozilla.org/");
+    EXPECT_EQ(page.verdict, FilterVerdict::Excluded);
+    EXPECT_EQ(page.status, "excluding: https://www.mozilla.org/");
+    EXPECT_TRUE(page.log);
+    EXPECT_EQ(listed->decideOutside("Mailto:").verdict, FilterVerdict::Allowed);
+    EXPECT_EQ(listed->decideOutside("mailto:a@bad.example").verdict, FilterVerdict::Excluded);
+    EXPECT_EQ(groupPolicy({"bad.example"}, false)->decideOutside("Mailto:").verdict,
+              FilterVerdict::MailRefused);
+
+    GroupLists inclusion;
+    inclusion.InclusionList = {"good.example"};
+    const NavigationPolicy included(std::make_shared<const UrlFilter>(inclusion), true, kOwnPages);
+    EXPECT_EQ(included.decideOutside("https://good.example/").verdict, FilterVerdict::Excluded);
+    EXPECT_EQ(NavigationPolicy::signedOff("file:///opt/tarnview/blank.htm")
+                  ->decideOutside("https://www.mozilla.org/")
+                  .verdict,
+              FilterVerdict::Excluded);
+}
+
 TEST(NavigationPolicyTest, PagesAreWebAddressesOwnPagesOrAdmittedOnesAndNothingElse) {
     const auto policy = groupPolicy({"bad.example"}, true);
     expectDecisions(
