@@ -147,7 +147,8 @@ class TMainForm : public QMainWindow {
     // Engine events; the sender tells the pane.
     void WebBrowser1BeforeNavigate(TWebBrowser* sender, const QString& url, bool& Cancel);
     // The policy refused a navigation of any browser: shown, and logged where it counts.
-    void WebBrowser1NavigationRefused(const QString& url, const QString& status, bool log);
+    void WebBrowser1NavigationRefused(TWebBrowser* sender, const QString& url,
+                                      const QString& status, bool log);
     void WebBrowser1NavigateComplete(TWebBrowser* sender, const QString& url);
     void WebBrowser1DownloadBegin(TWebBrowser* sender);
     void WebBrowser1DownloadComplete(TWebBrowser* sender);
@@ -212,6 +213,10 @@ class TMainForm : public QMainWindow {
     bool passNavigation(TWebBrowser* browser, const QUrl& url);
     // Closing a main instance while on line hangs up, asking first unless the group says not to.
     void hangUpOnClose();
+    // Activity log records; a record that can not be written is said in the status bar.
+    void logRefusal(TWebBrowser* source, const QString& url);
+    void logConnection(const char* event);
+    void showLogFailure(const std::optional<std::string>& failure);
     // Starts a copy of the program for the signed-on user with `arguments` and its permission.
     void startCopy(std::vector<std::string> arguments);
     // The signed-on group's record read afresh (the defaults while nobody is signed on).

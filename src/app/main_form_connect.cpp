@@ -17,7 +17,6 @@
 #include "connect/ras_dialer.h"
 #include "connect/ras_library.h"
 #include "engine/web_browser.h"
-#include "log/log_writer.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
 #include "settings/password_scramble.h"
@@ -108,7 +107,7 @@ void TMainForm::DialProvider(int provider) {
     busy->start();
     bool connected = false;
     if (provider == 1) {
-        WriteConnectRecord(session_->identity(), "Starting RAS Dialup Connection process", clock_);
+        logConnection("Starting RAS Dialup Connection process");
         connected = RasDialOrHangUp(true);
     } else if (provider == 2) {
         if (onlineService_) {
@@ -123,9 +122,9 @@ void TMainForm::DialProvider(int provider) {
     if (connected) {
         ConnectButton->setEnabled(false);
         DisconnectButton->setEnabled(true);
-        WriteConnectRecord(session_->identity(), "Dialup Connection Successful", clock_);
+        logConnection("Dialup Connection Successful");
     } else {
-        WriteConnectRecord(session_->identity(), "Dialup Connection failed or cancelled", clock_);
+        logConnection("Dialup Connection failed or cancelled");
     }
     busy->stop();
     busy->hide();
@@ -194,7 +193,7 @@ void TMainForm::DisconnectButtonClick() {
         session_->setConnected(false);
     }
     if (session_->connected()) {
-        WriteConnectRecord(session_->identity(), "Dialup disconnection failed", clock_);
+        logConnection("Dialup disconnection failed");
         ShowStatus(QStringLiteral("Disconnection failed, you are still connected (?).."));
     } else {
         StatusPanel->clear();
@@ -202,7 +201,7 @@ void TMainForm::DisconnectButtonClick() {
         ConnectButton->setEnabled(true);
         DisconnectButton->setEnabled(false);
         readReporting([&] { session_->accounting().storeConnectTime(); });
-        WriteConnectRecord(session_->identity(), "Dialup disconnection successful", clock_);
+        logConnection("Dialup disconnection successful");
     }
     QApplication::restoreOverrideCursor();
 }
@@ -223,7 +222,7 @@ void TMainForm::LineDropped() {
     ConnectButton->setEnabled(true);
     DisconnectButton->setEnabled(false);
     readReporting([&] { session_->accounting().storeConnectTime(); });
-    WriteConnectRecord(session_->identity(), "Dialup connection lost", clock_);
+    logConnection("Dialup connection lost");
     ShowStatus(QStringLiteral("The dial-up connection was lost."));
 }
 

@@ -14,7 +14,6 @@
 #include "app/main_form.h"
 #include "app/url_combo_box.h"
 #include "engine/web_browser.h"
-#include "log/log_writer.h"
 #include "platform/clock.h"
 #include "platform/prompter.h"
 #include "session/url_history.h"
@@ -91,11 +90,13 @@ void TMainForm::wireBrowser(TWebBrowser* browser) {
     browser->setNavigationGate(
         [this, browser](const QUrl& url) { return passNavigation(browser, url); });
     connect(browser, &TWebBrowser::NavigationRefused, this,
-            &TMainForm::WebBrowser1NavigationRefused);
+            [this, browser](const QString& url, const QString& status, bool log) {
+                WebBrowser1NavigationRefused(browser, url, status, log);
+            });
     connect(browser, &TWebBrowser::FrameNavigationRefused, this,
-            [this](const QString& url, bool log) {
+            [this, browser](const QString& url, bool log) {
                 if (log)
-                    WriteUrlRecord(session_->identity(), url.toStdString(), "", true, clock_);
+                    logRefusal(browser, url);
             });
     connect(browser, &TWebBrowser::BeforeNavigate, this,
             [this, browser](const QString& url, bool& Cancel) {
@@ -229,10 +230,27 @@ void TMainForm::ClearHistory1Click() {
     box->setEditText(shown);
 }
 
-void TMainForm::WebBrowser1NavigationRefused(const QString& url, const QString& status, bool log) {
-    if (log)
-        WriteUrlRecord(session_->identity(), url.toStdString(), "", true, clock_);
+void TMainForm::WebBrowser1NavigationRefused(TWebBrowser* sender, const QString& url,
+                                             const QString& status, bool log) {
     ShowStatus(status);
+    if (log)
+        logRefusal(sender, url);
+}
+
+void TMainForm::logRefusal(TWebBrowser* source, const QString& url) {
+    const BrowserPane* pane = paneOf(source);
+    const int sourceIndex = pane ? static_cast<int>(pane - Panes.data()) + 1 : 0;
+    showLogFailure(
+        session_->activityLog().refusal(session_->identity(), sourceIndex, url.toStdString()));
+}
+
+void TMainForm::logConnection(const char* event) {
+    showLogFailure(session_->activityLog().connection(session_->identity(), event));
+}
+
+void TMainForm::showLogFailure(const std::optional<std::string>& failure) {
+    if (failure)
+        ShowStatus(QString::fromStdString(*failure));
 }
 
 void TMainForm::WebBrowser1BeforeNavigate(TWebBrowser* sender, const QString& url, bool&) {

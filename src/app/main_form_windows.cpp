@@ -7,7 +7,6 @@
 #include "engine/cookie_handover.h"
 #include "engine/engine_profiles.h"
 #include "engine/web_browser.h"
-#include "log/log_writer.h"
 #include "platform/launcher.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
@@ -47,8 +46,8 @@ void TMainForm::WebBrowser1FrameNewWindow(const QString& url, bool& Processed) {
             const FilterDecision decision =
                 session_->navigationPolicy()->decide({url.toStdString(), NavigationType::Link});
             if (decision.verdict != FilterVerdict::Allowed) {
-                WebBrowser1NavigationRefused(url, QString::fromStdString(decision.status),
-                                             decision.log);
+                WebBrowser1NavigationRefused(Panes[panes_->current() - 1].browser, url,
+                                             QString::fromStdString(decision.status), decision.log);
                 return;
             }
             startCopy({"Url=" + url.toStdString()});

@@ -19,6 +19,20 @@ size_t characterCount(std::string_view text) {
     return count;
 }
 
+// The address whole, or its first kLoggedAddressLength bytes (never half a character) and how
+// long it was.
+std::string loggedAddress(std::string_view address) {
+    if (address.size() <= kLoggedAddressLength) {
+        return std::string(address);
+    }
+    size_t end = kLoggedAddressLength;
+    while (end > 0 && (static_cast<unsigned char>(address[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return std::string(address.substr(0, end)) + "... (cut, " + std::to_string(address.size()) +
+           " characters in all)";
+}
+
 }  // namespace
 
 std::string buildLogLine(const LogRecord& record, const LogSwitches& switches) {
@@ -43,11 +57,16 @@ std::string buildLogLine(const LogRecord& record, const LogSwitches& switches) {
     switch (record.kind) {
         case LogRecordKind::Visit:
             field(record.loadTime, switches.bLogElapsed);
-            field(record.text, switches.bLogURL);
+            field(loggedAddress(record.text), switches.bLogURL);
             break;
         case LogRecordKind::Refusal:
             if (switches.bLogExcluded && !record.text.empty()) {
-                field(kRefusalPrefix + std::string(record.text), true);
+                std::string refusal = kRefusalPrefix + loggedAddress(record.text);
+                if (!record.note.empty()) {
+                    refusal += ' ';
+                    refusal += record.note;
+                }
+                field(refusal, true);
             }
             break;
         case LogRecordKind::Connection:

@@ -28,18 +28,23 @@ enum class LogRecordKind {
 
 struct LogRecord {
     LogRecordKind kind = LogRecordKind::Visit;
-    std::string_view date;   // "yyyy-mm-dd"
-    std::string_view time;   // as formatLogTime gives it
-    std::string_view group;  // left out of connection records
-    std::string_view user;
-    std::string_view loadTime;  // visits only
-    std::string_view text;      // the URL, or a connection's event text
+    std::string_view date{};   // "yyyy-mm-dd"
+    std::string_view time{};   // as formatLogTime gives it
+    std::string_view group{};  // left out of connection records
+    std::string_view user{};
+    std::string_view loadTime{};  // visits only
+    std::string_view text{};      // the URL, or a connection's event text
+    std::string_view note{};      // refusals only: what follows the URL ("(5 more ...)")
 };
+
+// The longest address a record carries whole; a longer one is cut and says so, so that a page
+// can not fill the disk with one address of a million characters.
+inline constexpr size_t kLoggedAddressLength = 2048;
 
 // One line of the activity log, ending in "\r\n": date, time, group, user and the record's own
 // fields, each followed by the separator, switched-off and empty fields left out, and one
-// trailing separator removed. A time of exactly 10 characters gets a space appended so that
-// one-digit hours line up with two-digit ones.
+// trailing separator removed. An address longer than kLoggedAddressLength is cut there. A time of
+// exactly 10 characters gets a space appended so that one-digit hours line up with two-digit ones.
 std::string buildLogLine(const LogRecord& record, const LogSwitches& switches);
 
 // The time of day in the long time format of the process's LC_TIME locale ("%X"), which

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include "log/log_line.h"
@@ -12,6 +13,7 @@
 #include "settings/admin_area.h"
 #include "settings/admin_values.h"
 #include "settings/registry_layout.h"
+#include "settings/settings_error.h"
 
 namespace tarn {
 namespace {
@@ -40,25 +42,44 @@ std::optional<LogSettings> readLogSettings() {
     return settings;
 }
 
+std::string failure(const std::string& file, int error) {
+    return "the activity log " + file + " could not be written: " + std::strerror(error);
+}
+
 // One write() on an O_APPEND descriptor: the kernel places the whole line at the end of the
-// file, so concurrent writers interleave whole lines only. Failures are dropped on purpose.
-void appendLine(const std::string& file, const std::string& line) {
+// file, so concurrent writers interleave whole lines only.
+std::optional<std::string> appendLine(const std::string& file, const std::string& line) {
     const int fd =
         ::open(mapPathOnDrive(file).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
-        return;
+        return failure(file, errno);
     }
     ssize_t written;
     do {
         written = ::write(fd, line.data(), line.size());
     } while (written < 0 && errno == EINTR);
-    ::close(fd);
+    const int error = written < 0 ? errno : ENOSPC;  // a short write is a full disk
+    // Some file systems report a full disk only when the file is closed.
+    const bool closed = ::close(fd) == 0;
+    if (written != static_cast<ssize_t>(line.size())) {
+        return failure(file, error);
+    }
+    if (!closed) {
+        return failure(file, errno);
+    }
+    return std::nullopt;
 }
 
-void writeRecord(LogRecord record, const LogIdentity& identity, const Clock& clock) {
-    const auto settings = readLogSettings();
+std::optional<std::string> writeRecord(LogRecord record, const LogIdentity& identity,
+                                       const Clock& clock) {
+    std::optional<LogSettings> settings;
+    try {
+        settings = readLogSettings();
+    } catch (const SettingsError& error) {
+        return std::string("the log settings could not be read: ") + error.what();
+    }
     if (!settings) {
-        return;
+        return std::nullopt;
     }
     const Clock::TimePoint now = clock.now();
     const std::string date = formatDate(now);
@@ -67,26 +88,28 @@ void writeRecord(LogRecord record, const LogIdentity& identity, const Clock& clo
     record.time = time;
     record.group = identity.GroupName;
     record.user = identity.UserName;
-    appendLine(settings->file, buildLogLine(record, settings->switches));
+    return appendLine(settings->file, buildLogLine(record, settings->switches));
 }
 
 }  // namespace
 
-void WriteUrlRecord(const LogIdentity& identity, std::string_view url, std::string_view loadTime,
-                    bool refused, const Clock& clock) {
+std::optional<std::string> WriteUrlRecord(const LogIdentity& identity, std::string_view url,
+                                          std::string_view loadTime, bool refused,
+                                          const Clock& clock, std::string_view note) {
     LogRecord record;
     record.kind = refused ? LogRecordKind::Refusal : LogRecordKind::Visit;
     record.loadTime = loadTime;
     record.text = url;
-    writeRecord(record, identity, clock);
+    record.note = note;
+    return writeRecord(record, identity, clock);
 }
 
-void WriteConnectRecord(const LogIdentity& identity, std::string_view eventText,
-                        const Clock& clock) {
+std::optional<std::string> WriteConnectRecord(const LogIdentity& identity,
+                                              std::string_view eventText, const Clock& clock) {
     LogRecord record;
     record.kind = LogRecordKind::Connection;
     record.text = eventText;
-    writeRecord(record, identity, clock);
+    return writeRecord(record, identity, clock);
 }
 
 }  // namespace tarn

@@ -53,7 +53,8 @@ Session::Session(const StartArguments& arguments, const Clock& clock, std::strin
       ownPages_(blankPage.substr(0, blankPage.rfind('/') + 1)),
       signedOffPolicy_(NavigationPolicy::signedOff(std::move(blankPage))),
       slot_(std::make_shared<PolicySlot>()),
-      accounting_(clock) {
+      accounting_(clock),
+      log_(clock) {
     // A spawned copy counts for its user data dialog; the main instance keeps the records.
     accounting_.setStoring(kind_ == InstanceKind::Main);
 }
@@ -297,8 +298,13 @@ void Session::tick(TickSteps& steps) {
     } else if (idleness.act == Verdict::Act::Disconnect) {
         steps.disconnect();
     }
+    if (const auto failure = log_.writeDue(identity())) {
+        steps.showStatus(*failure);
+    }
     if (const auto loadTime = loadTiming_.takeRecord()) {
-        WriteUrlRecord(identity(), steps.paneAddress(1), *loadTime, false, clock_);
+        if (const auto failure = log_.visit(identity(), steps.paneAddress(1), *loadTime)) {
+            steps.showStatus(*failure);
+        }
     }
     const auto due = paneTimers_.takeDue();
     if (!due) {

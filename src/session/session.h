@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "connect/accounting.h"
+#include "log/activity_log.h"
 #include "log/log_writer.h"
 #include "platform/clock.h"
 #include "policy/list_build.h"
@@ -163,6 +164,7 @@ class Session {
     bool takeFirstRunCheck();
 
     LoadTiming& loadTiming() { return loadTiming_; }
+    ActivityLog& activityLog() { return log_; }
     PaneTimers& paneTimers() { return paneTimers_; }
     // A navigation passed the filter: with a connection up, the user is not idle.
     void noteNavigation();
@@ -205,6 +207,7 @@ class Session {
     TickClock tickClock_;
     LoadTiming loadTiming_;
     PaneTimers paneTimers_;
+    ActivityLog log_;
 };
 
 }  // namespace tarn

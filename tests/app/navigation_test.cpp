@@ -11,6 +11,7 @@
 
 #include "app/url_combo_box.h"
 #include "engine/web_browser.h"
+#include "log/log_line.h"
 #include "log/log_rewrite.h"
 #include "main_form_fixture.h"
 #include "platform/paths.h"
@@ -221,6 +222,48 @@ TEST_F(NavigationTest, AMailLinkThatWouldAttachFilesIsRefusedAndLogged) {
         << log();
     QTest::qWait(300);
     EXPECT_TRUE(launcher.opened.empty());
+}
+
+TEST_F(NavigationTest, APageFloodingTheLogWithRefusalsWritesTwoShortLinesAMinute) {
+    excludeBad();
+    server.addPage(QStringLiteral("/flood"),
+                   "<html><title>Flood</title><body><script>"
+                   "const far = '/bad?' + 'x'.repeat(1000000);"
+                   "let n = 0;"
+                   "const timer = setInterval(() => {"
+                   "  const f = document.createElement('iframe');"
+                   "  f.src = far + (n++);"
+                   "  document.body.appendChild(f);"
+                   "  if (n === 60) { clearInterval(timer); document.title = 'Done'; }"
+                   "}, 5);"
+                   "</script></body></html>");
+    auto form = start();
+    open(*form, "/flood");
+    ASSERT_TRUE(waitUntil(
+        [&] { return form->Panes[0].browser->LocationName() == QStringLiteral("Done"); }));
+    QTest::qWait(500);
+    EXPECT_EQ(countOf(log(), "Excluded site attempt: "), 1u);
+    clock.advance(std::chrono::seconds(61));
+    form->Timer1Timer();
+    const std::string written = log();
+    EXPECT_EQ(countOf(written, "Excluded site attempt: "), 2u);
+    // Both lines carry a million-character address, cut.
+    EXPECT_EQ(countOf(written, "... (cut, "), 2u);
+    EXPECT_NE(written.find("refusals from the same page within a minute)"), std::string::npos);
+    EXPECT_LT(written.size(), 2 * kLoggedAddressLength + 400);
+}
+
+TEST_F(NavigationTest, ARefusalThatCanNotBeLoggedIsSaid) {
+    excludeBad();
+    SettingsStore(kAdminKey).write_string("", "sLogFileLocation", "/dev/full");
+    auto form = start();
+    open(*form, "/one");
+    form->Panes[0].browser->Navigate(url("/bad"));
+    EXPECT_TRUE(waitUntil([&] {
+        return form->StatusPanel->text().startsWith(
+            QStringLiteral("Not recorded: the activity log /dev/full could not be written"));
+    })) << form->StatusPanel->text().toStdString();
+    EXPECT_EQ(form->session().activityLog().lost(), 1);
 }
 
 TEST_F(NavigationTest, AMailLinkLoadsNothingAndSoStartsNoLoadTiming) {

@@ -86,6 +86,46 @@ TEST(LogLine, FieldsBySwitchAndRecordKind) {
     }
 }
 
+TEST(LogLine, ALongAddressIsCutAndSaysSoAndARefusalCarriesItsNote) {
+    const std::string prefix = "2026-03-10 14:05:09 Kids Ann Excluded site attempt: ";
+    LogRecord refusal{LogRecordKind::Refusal, "2026-03-10", "14:05:09", "Kids", "Ann"};
+    // Two-byte characters straddle the cut at either parity; it never splits one.
+    for (const size_t padding : {0, 1}) {
+        std::string address = "http://bad.example/" + std::string(padding, 'p');
+        for (size_t i = 0; i < 1100; ++i)
+            address += "\xC3\xA9";
+        refusal.text = address;
+        const std::string line = buildLogLine(refusal, LogSwitches{});
+        const size_t cut = line.find("... (cut, ");
+        ASSERT_NE(cut, std::string::npos) << padding;
+        EXPECT_LE(cut, prefix.size() + kLoggedAddressLength);
+        EXPECT_GE(cut, prefix.size() + kLoggedAddressLength - 1);
+        EXPECT_NE(static_cast<unsigned char>(line[cut - 1]), 0xC3) << "half a character";
+        EXPECT_EQ(line.substr(cut),
+                  "... (cut, " + std::to_string(address.size()) + " characters in all)\r\n");
+    }
+
+    const std::string longAddress = "http://bad.example/?" + std::string(1000000, 'x');
+    refusal.text = longAddress;
+    refusal.note = "(the last of 3 refusals from the same page within a minute)";
+    EXPECT_EQ(buildLogLine(refusal, LogSwitches{}),
+              prefix + longAddress.substr(0, kLoggedAddressLength) +
+                  "... (cut, 1000020 characters in all) (the last of 3 refusals from the same "
+                  "page within a minute)\r\n");
+
+    const LogRecord visit{LogRecordKind::Visit, "2026-03-10", "14:05:09", "Kids", "Ann",
+                          " 1.00 sec",          longAddress};
+    EXPECT_EQ(buildLogLine(visit, LogSwitches{}), "2026-03-10 14:05:09 Kids Ann  1.00 sec " +
+                                                      longAddress.substr(0, kLoggedAddressLength) +
+                                                      "... (cut, 1000020 characters in all)\r\n");
+
+    // An address of the longest length is kept whole.
+    const std::string whole(kLoggedAddressLength, 'w');
+    refusal.text = whole;
+    refusal.note = {};
+    EXPECT_EQ(buildLogLine(refusal, LogSwitches{}), prefix + whole + "\r\n");
+}
+
 TEST(LogLine, EmptyIdentityFieldsAreLeftOut) {
     LogRecord record;
     record.date = "2026-03-10";

@@ -72,16 +72,35 @@ TEST_F(LogWriterTest, NothingIsWrittenUnlessLoggingIsEnabled) {
     }
 }
 
-TEST_F(LogWriterTest, FileThatCannotBeCreatedLosesTheRecordQuietly) {
+TEST_F(LogWriterTest, ARecordThatCanNotBeWrittenIsLostAndSaysWhereAndWhy) {
     const auto missing = root / "no-such-folder" / "activity.log";
-    setAdmin("sLogFileLocation", missing.string());
-    EXPECT_NO_THROW(WriteUrlRecord(kids, "http://a.org/", "", false, clock));
-    EXPECT_NO_THROW(WriteConnectRecord(kids, "Dialup Connection Successful", clock));
+    struct Case {
+        std::string location;
+        std::string reason;
+    };
+    for (const Case& c : {Case{missing.string(), "No such file or directory"},
+                          Case{logFile.parent_path().string(), "Is a directory"},
+                          Case{"/dev/full", "No space left on device"}}) {
+        setAdmin("sLogFileLocation", c.location);
+        const std::string expected =
+            "the activity log " + c.location + " could not be written: " + c.reason;
+        EXPECT_EQ(WriteUrlRecord(kids, "http://a.org/", "", false, clock), expected);
+        EXPECT_EQ(WriteConnectRecord(kids, "Dialup Connection Successful", clock), expected);
+    }
     EXPECT_FALSE(std::filesystem::exists(missing.parent_path()));
-
-    setAdmin("sLogFileLocation", logFile.parent_path().string());
-    EXPECT_NO_THROW(WriteUrlRecord(kids, "http://a.org/", "", false, clock));
     EXPECT_TRUE(std::filesystem::is_directory(logFile.parent_path()));
+
+    setAdmin("sLogFileLocation", logFile.string());
+    EXPECT_EQ(WriteUrlRecord(kids, "http://a.org/", "", false, clock), std::nullopt);
+}
+
+TEST_F(LogWriterTest, SettingsThatCanNotBeReadLoseTheRecordAndSaySo) {
+    // The machine hive holds the administrative area, and is no settings database.
+    SettingsStore(kConfigKey).write_string("", "iUserSet", "1");
+    test::writeFile(machineHive, "this is not a hive");
+    const auto failure = WriteUrlRecord(kids, "http://bad.org/", "", true, clock);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->rfind("the log settings could not be read: ", 0), 0u) << *failure;
 }
 
 TEST_F(LogWriterTest, WindowsStylePathsAreMappedAndTheWriterDefaultIsTarnlog) {
