@@ -30,6 +30,10 @@ std::optional<std::string> ActivityLog::connection(const LogIdentity& identity,
     return result(WriteConnectRecord(identity, event, clock_));
 }
 
+std::optional<std::string> ActivityLog::notice(const LogIdentity& identity, std::string_view text) {
+    return result(WriteNoticeRecord(identity, text, clock_));
+}
+
 std::optional<std::string> ActivityLog::refusal(const LogIdentity& identity, int source,
                                                 std::string_view url) {
     Source& from = sources_.at(static_cast<size_t>(source));

@@ -28,6 +28,7 @@ class ActivityLog {
     std::optional<std::string> refusal(const LogIdentity& identity, int source,
                                        std::string_view url);
     std::optional<std::string> connection(const LogIdentity& identity, std::string_view event);
+    std::optional<std::string> notice(const LogIdentity& identity, std::string_view text);
     // Writes the counted refusals whose minute is over; called once a second.
     std::optional<std::string> writeDue(const LogIdentity& identity);
 

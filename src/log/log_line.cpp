@@ -74,6 +74,9 @@ std::string buildLogLine(const LogRecord& record, const LogSwitches& switches) {
                 line += record.text;
             }
             break;
+        case LogRecordKind::Notice:
+            field(record.text, true);
+            break;
     }
     if (!line.empty() && line.back() == separator) {
         line.pop_back();

@@ -24,6 +24,7 @@ enum class LogRecordKind {
     Visit,       // a page pane 1 finished loading
     Refusal,     // a navigation the URL filter refused
     Connection,  // a step of a dial-up or online-service connection
+    Notice,      // something the administrator must hear of (a wrong administrator password)
 };
 
 struct LogRecord {

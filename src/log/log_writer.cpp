@@ -104,6 +104,14 @@ std::optional<std::string> WriteUrlRecord(const LogIdentity& identity, std::stri
     return writeRecord(record, identity, clock);
 }
 
+std::optional<std::string> WriteNoticeRecord(const LogIdentity& identity, std::string_view text,
+                                             const Clock& clock) {
+    LogRecord record;
+    record.kind = LogRecordKind::Notice;
+    record.text = text;
+    return writeRecord(record, identity, clock);
+}
+
 std::optional<std::string> WriteConnectRecord(const LogIdentity& identity,
                                               std::string_view eventText, const Clock& clock) {
     LogRecord record;

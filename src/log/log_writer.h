@@ -27,6 +27,10 @@ std::optional<std::string> WriteUrlRecord(const LogIdentity& identity, std::stri
                                           std::string_view loadTime, bool refused,
                                           const Clock& clock, std::string_view note = {});
 
+// Something the administrator must hear of, whatever the field switches say.
+std::optional<std::string> WriteNoticeRecord(const LogIdentity& identity, std::string_view text,
+                                             const Clock& clock);
+
 // A step of a dial-up or online-service connection; carries no group.
 std::optional<std::string> WriteConnectRecord(const LogIdentity& identity,
                                               std::string_view eventText, const Clock& clock);

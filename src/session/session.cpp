@@ -54,7 +54,8 @@ Session::Session(const StartArguments& arguments, const Clock& clock, std::strin
       signedOffPolicy_(NavigationPolicy::signedOff(std::move(blankPage))),
       slot_(std::make_shared<PolicySlot>()),
       accounting_(clock),
-      log_(clock) {
+      log_(clock),
+      passwordTries_(clock) {
     // A spawned copy counts for its user data dialog; the main instance keeps the records.
     accounting_.setStoring(kind_ == InstanceKind::Main);
 }

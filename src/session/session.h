@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "policy/list_build.h"
 #include "policy/navigation_policy.h"
+#include "session/admin_password_tries.h"
 #include "session/command_line.h"
 #include "session/load_timing.h"
 #include "session/pane_timers.h"
@@ -165,6 +166,7 @@ class Session {
 
     LoadTiming& loadTiming() { return loadTiming_; }
     ActivityLog& activityLog() { return log_; }
+    AdminPasswordTries& passwordTries() { return passwordTries_; }
     PaneTimers& paneTimers() { return paneTimers_; }
     // A navigation passed the filter: with a connection up, the user is not idle.
     void noteNavigation();
@@ -208,6 +210,7 @@ class Session {
     LoadTiming loadTiming_;
     PaneTimers paneTimers_;
     ActivityLog log_;
+    AdminPasswordTries passwordTries_;
 };
 
 }  // namespace tarn

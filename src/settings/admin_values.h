@@ -16,6 +16,10 @@ inline constexpr TextSetting sUserId{"sUserId", ""};
 inline constexpr BoolSetting bUseNetId{"bUseNetId", false};
 inline constexpr BoolSetting bAdminSec{"bAdminSec", false};
 inline constexpr TextSetting sSecPass{"sSecPass", ""};
+// Wrong administrator passwords in a row, and when the next try may be made (seconds since
+// 1970), so that a restart does not reset the wait.
+inline constexpr IntSetting iAdminPassFailures{"iAdminPassFailures", 0};
+inline constexpr TextSetting sAdminPassRetryAt{"sAdminPassRetryAt", ""};
 inline constexpr BoolSetting bLoggingEnabled{"bLoggingEnabled", false};
 // The administration window and the log cleanup fall back on c:\tarnview.log, while the log
 // writer has always fallen back on c:\tarnlog.log. Both are kept: logs already written by

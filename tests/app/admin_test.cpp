@@ -68,6 +68,54 @@ TEST_F(AdminTest, TheGroupsPermissionAndThePasswordGuardTheWindow) {
     EXPECT_EQ(prompter.shown.size(), 1u);
 }
 
+TEST_F(AdminTest, WrongPasswordsAreLoggedAndEachMakesTheNextTryWaitLonger) {
+    logActivity();
+    SettingsStore admin(kAdminKey);
+    admin.write_bool("", "bAdminSec", true);
+    admin.write_string("", "sSecPass", HashAdminPassword("Sesame"));
+    // True when the password prompt showed; it is answered with `typed`.
+    auto tryPassword = [&](TMainForm& form, const char* typed) {
+        ModalAnswer<TPasswordForm> password([typed](TPasswordForm& dialog) {
+            dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"))
+                ->setText(QString::fromLatin1(typed));
+            click(dialog, "BitBtn2");
+        });
+        EXPECT_FALSE(administrationOpens(form)) << typed;
+        return password.answered();
+    };
+    auto form = start();
+    EXPECT_TRUE(tryPassword(*form, "guess1"));
+    EXPECT_FALSE(tryPassword(*form, "guess2"));
+    EXPECT_EQ(prompter.shown.back(),
+              "Too many wrong administrator passwords. Try again in 1 second.");
+    clock.advance(std::chrono::seconds(1));
+    EXPECT_TRUE(tryPassword(*form, "guess3"));
+
+    // A restart of the program does not start the count again.
+    form.reset();
+    form = start();
+    EXPECT_FALSE(tryPassword(*form, "guess4"));
+    EXPECT_EQ(prompter.shown.back(),
+              "Too many wrong administrator passwords. Try again in 2 seconds.");
+    EXPECT_NE(log().find("Wrong administrator password"), std::string::npos) << log();
+    EXPECT_EQ(log().find("guess"), std::string::npos) << "no password is logged";
+
+    clock.advance(std::chrono::seconds(2));
+    {
+        ModalAnswer<TPasswordForm> right([](TPasswordForm& dialog) {
+            dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"))
+                ->setText(QStringLiteral("sesame"));
+            click(dialog, "BitBtn2");
+        });
+        EXPECT_TRUE(administrationOpens(*form));
+    }
+    EXPECT_TRUE(tryPassword(*form, "guess5"));
+    EXPECT_FALSE(tryPassword(*form, "guess6"));
+    EXPECT_EQ(prompter.shown.back(),
+              "Too many wrong administrator passwords. Try again in 1 second.")
+        << "a right password started the count again";
+}
+
 TEST_F(AdminTest, AnExclusionAddedInTheWindowRefusesTheNextNavigation) {
     excludeInDefaultGroup(kDefaultExclusionList, {"/nothing"});
     auto form = start();
