@@ -4,14 +4,16 @@
 
 namespace tarn {
 
-// Keeps the engine from opening a remote-debugging port or developer tools, whatever the
-// command line or the environment asks. Call it before the QApplication is created: it removes
-// those switches from argv (updating argc), unsets QTWEBENGINE_REMOTE_DEBUGGING and strips them
-// from QTWEBENGINE_CHROMIUM_FLAGS.
+// Starts the engine supervised whatever the command line or the environment asks. Call it
+// before the QApplication is created: it removes the switches that would open the engine to a
+// debugger or undo the switches below from argv (updating argc) and from
+// QTWEBENGINE_CHROMIUM_FLAGS, unsets QTWEBENGINE_REMOTE_DEBUGGING, and adds to
+// QTWEBENGINE_CHROMIUM_FLAGS the switches that take from pages what opens connections the
+// request check never sees (WebTransport, QUIC, WebRTC over UDP, direct sockets and devices).
 void hardenEngineStartup(int& argc, char** argv);
 
-// True for a command-line switch that would open the engine to a debugger, with one or two
-// leading dashes and with or without "=value".
-bool isDebuggingSwitch(const std::string& argument);
+// True for a switch hardenEngineStartup removes, with one or two leading dashes and with or
+// without "=value".
+bool isRefusedSwitch(const std::string& argument);
 
 }  // namespace tarn

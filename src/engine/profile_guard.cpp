@@ -1,8 +1,10 @@
 #include "engine/profile_guard.h"
 
 #include <QWebEngineProfile>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 
+#include "engine/page_guard.h"
 #include "engine/request_guard.h"
 
 namespace tarn {
@@ -12,6 +14,7 @@ void guardProfile(QWebEngineProfile* profile, std::shared_ptr<const PolicySlot> 
     QWebEngineSettings* settings = profile->settings();
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    profile->scripts()->insert(pageGuardScript());
 }
 
 }  // namespace tarn

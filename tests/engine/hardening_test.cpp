@@ -15,15 +15,19 @@ namespace {
 
 using ::testing::ElementsAre;
 
-TEST(HardeningTest, DebuggingSwitchesAreRecognisedInEveryForm) {
+TEST(HardeningTest, RefusedSwitchesAreRecognisedInEveryForm) {
     for (const char* argument :
          {"--remote-debugging-port=9222", "-remote-debugging-port=1", "--remote-debugging-pipe",
-          "--auto-open-devtools-for-tabs", "--remote-allow-origins=*"}) {
-        EXPECT_TRUE(isDebuggingSwitch(argument)) << argument;
+          "--auto-open-devtools-for-tabs", "--remote-allow-origins=*",
+          "--disable-blink-features=Nothing", "--force-webrtc-ip-handling-policy=default",
+          "-webrtc-ip-handling-policy=default", "--enable-quic", "--origin-to-force-quic-on=x:443",
+          "--enable-experimental-web-platform-features"}) {
+        EXPECT_TRUE(isRefusedSwitch(argument)) << argument;
     }
-    for (const char* argument : {"--remote-debugging", "remote-debugging-port=1", "Url=x",
-                                 "--remote-debugging-portx=1", "--no-sandbox", "", "-"}) {
-        EXPECT_FALSE(isDebuggingSwitch(argument)) << argument;
+    for (const char* argument :
+         {"--remote-debugging", "remote-debugging-port=1", "Url=x", "--remote-debugging-portx=1",
+          "--no-sandbox", "", "-", "--enable-blink-features=X", "--disable-quic"}) {
+        EXPECT_FALSE(isRefusedSwitch(argument)) << argument;
     }
 }
 
@@ -41,7 +45,9 @@ TEST(HardeningTest, StartupDropsTheSwitchesFromArgvAndTheEnvironment) {
     int argc = static_cast<int>(words.size());
     setenv("QTWEBENGINE_REMOTE_DEBUGGING", "9333", 1);
     setenv("QTWEBENGINE_CHROMIUM_FLAGS",
-           "--disable-gpu  --remote-debugging-port=9444 --remote-allow-origins=* --lang=de", 1);
+           "--disable-gpu  --remote-debugging-port=9444 --remote-allow-origins=* --lang=de "
+           "--disable-blink-features=Nothing --force-webrtc-ip-handling-policy=default",
+           1);
 
     hardenEngineStartup(argc, argv.data());
 
@@ -49,7 +55,10 @@ TEST(HardeningTest, StartupDropsTheSwitchesFromArgvAndTheEnvironment) {
                 ElementsAre("tarnview", "Url=http://x", "User=ann"));
     EXPECT_EQ(argv[argc], nullptr);
     EXPECT_EQ(std::getenv("QTWEBENGINE_REMOTE_DEBUGGING"), nullptr);
-    EXPECT_STREQ(std::getenv("QTWEBENGINE_CHROMIUM_FLAGS"), "--disable-gpu --lang=de");
+    const std::string flags = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    EXPECT_THAT(flags, ::testing::StartsWith("--disable-gpu --lang=de --disable-blink-features="));
+    for (const char* gone : {"9444", "remote-allow-origins", "Nothing", "=default"})
+        EXPECT_EQ(flags.find(gone), std::string::npos) << flags;
     unsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
 }
 
