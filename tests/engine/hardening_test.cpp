@@ -80,6 +80,8 @@ bool probeOpensPort(const QStringList& arguments, const QStringList& environment
                     int settleMs) {
     QProcess probe;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // This test program's own engine switches stay with it: the probe starts from its own.
+    env.remove(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"));
     for (const QString& entry : environment) {
         env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
     }
