@@ -3,7 +3,10 @@
 // "good" site are two names of the local server (*.localhost reaches 127.0.0.1).
 #include <gmock/gmock.h>
 
+#include <QApplication>
 #include <QDesktopServices>
+#include <QImage>
+#include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 
@@ -22,16 +25,23 @@ class SchemeRecorder : public QObject {
     void open(const QUrl& url) { opened.append(url); }
 };
 
-// A one-page PDF with a line of text.
-QByteArray minimalPdf() {
+// A one-page PDF with a line of text; with `link`, the whole page is a link there.
+QByteArray minimalPdf(const QByteArray& link = {}) {
     const QByteArray stream = "BT /F1 24 Tf 72 720 Td (Hello) Tj ET";
-    const QList<QByteArray> objects{
+    QList<QByteArray> objects{
         "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
         "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R "
-        "/Resources << /Font << /F1 5 0 R >> >> >>",
+        "/Resources << /Font << /F1 5 0 R >> >>" +
+            (link.isEmpty() ? QByteArray() : QByteArray(" /Annots [6 0 R]")) + " >>",
         "<< /Length " + QByteArray::number(stream.size()) + " >>\nstream\n" + stream +
             "\nendstream",
         "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"};
+    if (!link.isEmpty()) {
+        objects.append(
+            "<< /Type /Annot /Subtype /Link /Rect [0 0 612 792] /Border [0 0 0] "
+            "/A << /S /URI /URI (" +
+            link + ") >> >>");
+    }
     QByteArray pdf = "%PDF-1.4\n";
     QList<qsizetype> offsets;
     for (qsizetype i = 0; i < objects.size(); ++i) {
@@ -336,6 +346,73 @@ TEST_P(RequestTest, APdfShowsInThePaneWithTheEnginesViewer) {
     EXPECT_FALSE(seenPrefix(QStringLiteral("FrameNavigationRefused"), from))
         << since(from).join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(browser->LocationURL(), good(QStringLiteral("/doc.pdf")));
+}
+
+// The share of the view's pixels that are near white: a shown PDF page is white, the viewer
+// around it dark.
+double whiteShare(QWidget& view) {
+    const QImage image = view.grab().toImage();
+    qsizetype white = 0;
+    for (int y = 0; y < image.height(); y += 4) {
+        for (int x = 0; x < image.width(); x += 4) {
+            const QColor pixel = image.pixelColor(x, y);
+            white += pixel.red() > 240 && pixel.green() > 240 && pixel.blue() > 240;
+        }
+    }
+    return static_cast<double>(white) * 16 / (image.width() * image.height());
+}
+
+TEST_P(RequestTest, APdfRendersWithoutAGraphicsCardAndItsLinksAreJudged) {
+    server.addPage(QStringLiteral("/link.pdf"), minimalPdf(bad().toUtf8()), "application/pdf");
+    const qsizetype from = events.size();
+    browser->Navigate(good(QStringLiteral("/link.pdf")));
+    ASSERT_TRUE(
+        waitFor(QStringLiteral("NavigateComplete ") + good(QStringLiteral("/link.pdf")), from));
+    EXPECT_TRUE(waitUntil([&] { return whiteShare(*browser) > 0.2; }))
+        << "the viewer shows no page: " << whiteShare(*browser);
+
+    // The page fills the right of the viewer; a click there follows its link.
+    QWidget* view = browser->focusProxy();
+    const QPoint onPage(view->width() * 3 / 4, view->height() / 2);
+    for (int i = 0; i < 2; ++i) {
+        QTest::mouseMove(view, onPage);
+        QTest::qWait(200);
+        QTest::mouseClick(view, Qt::LeftButton, {}, onPage);
+        QTest::qWait(300);
+    }
+    EXPECT_TRUE(
+        waitFor(QStringLiteral("NavigationRefused %1 excluding: %1 logged").arg(bad()), from))
+        << since(from).join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(badHits(), 0);
+    EXPECT_EQ(browser->LocationURL(), good(QStringLiteral("/link.pdf")));
+}
+
+TEST_P(RequestTest, APageOpensNoDialogOfTheEnginesOwn) {
+    bool dialog = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            dialog = true;
+            modal->close();
+        }
+    });
+    watch.start(50);
+    server.addHandler(QStringLiteral("/private"), [](const LocalServer::Request&) {
+        LocalServer::Response response;
+        response.status = 401;
+        response.headers.append({"WWW-Authenticate", "Basic realm=\"staff\""});
+        response.body = "<html><title>Private</title>sign in</html>";
+        return response;
+    });
+    server.addPage(QStringLiteral("/print"),
+                   page(QStringLiteral("Print"), QStringLiteral("<script>print();</script>")));
+    for (const char* path : {"/private", "/print"}) {
+        const qsizetype from = events.size();
+        browser->Navigate(good(QString::fromLatin1(path)));
+        EXPECT_TRUE(waitFor(QStringLiteral("DownloadComplete "), from)) << path;
+        QTest::qWait(500);
+        EXPECT_FALSE(dialog) << path;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Lists, RequestTest, ::testing::Values(ListKind::Both),
