@@ -169,7 +169,18 @@ bool TAdminForm::FormCloseQuery() {
 }
 
 bool TAdminForm::FormClose() {
-    return store([&] { writeAdminWindowValues(shownValues()); });
+    return store([&] {
+        AdminWindowValues values = shownValues();
+        // Cancel skips the logon check, but user logon without a user who can sign on would
+        // lock everyone out at the next sign-on: it stays off.
+        if (values.bUseLogon && !defaultGroupHasUsers()) {
+            values.bUseLogon = false;
+            prompter_.message(
+                "User logon stays off: no user of \"Default Group\" can sign on yet. Add one, "
+                "then switch user logon on.");
+        }
+        writeAdminWindowValues(values);
+    });
 }
 
 void TAdminForm::BitBtn3Click() {

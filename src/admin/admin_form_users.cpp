@@ -7,7 +7,9 @@
 #include <utility>
 
 #include "admin/admin_form.h"
+#include "admin/admin_window_values.h"
 #include "admin/user_form.h"
+#include "platform/ascii_case.h"
 #include "platform/prompter.h"
 #include "settings/group_record.h"
 #include "settings/registry_layout.h"
@@ -137,6 +139,19 @@ void TAdminForm::BitBtn20Click() {
     const QString user = selectedName(*ui_->UserLV);
     if (user.isEmpty() || !prompter_.confirm("Are you sure you want to delete this user?"))
         return;
+    // Without a user who can sign on, user logon would lock everyone out.
+    bool othersRemain = true;
+    if (ui_->CheckBox6->isChecked() &&
+        equalsIgnoringCase(currentGroup_.toStdString(), kDefaultGroup) &&
+        !store([&] { othersRemain = defaultGroupHasUsers(user.toStdString()); }))
+        return;
+    if (!othersRemain) {
+        prompter_.message(
+            "This is the last user of \"Default Group\" who can sign on, and user logon is on: "
+            "nobody could sign on without them. Add another user first, or switch user logon "
+            "off.");
+        return;
+    }
     if (store([&] { deleteUser(currentGroup_.toStdString(), user.toStdString()); }))
         removeSelected(*ui_->UserLV);
 }

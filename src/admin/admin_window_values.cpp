@@ -1,11 +1,15 @@
 #include "admin/admin_window_values.h"
 
+#include <algorithm>
+
+#include "platform/ascii_case.h"
 #include "settings/admin_area.h"
 #include "settings/admin_values.h"
 #include "settings/record_ids.h"
 #include "settings/registry_layout.h"
 #include "settings/setting.h"
 #include "settings/settings_store.h"
+#include "settings/user_record.h"
 
 namespace tarn {
 
@@ -58,13 +62,18 @@ void writeAdminWindowValues(const AdminWindowValues& values) {
     writeSetting(config, "", admin::iUserSet, values.adminHive == Hive::LocalMachine ? 1 : 0);
 }
 
-bool defaultGroupHasUsers() {
+bool defaultGroupHasUsers(std::string_view except) {
     // Only read: the check must not leave a Users key behind.
     const auto users =
         openAdminKey(std::string(kGroupsKey) + "\\" + usersSection(kDefaultGroup), false);
     std::vector<std::string> names;
     users->list_subkeys(names);
-    return !names.empty();
+    // Only a record that names its group can sign on; the one the program keeps the default
+    // user's minutes in does not.
+    return std::ranges::any_of(names, [&](const std::string& name) {
+        return !equalsIgnoringCase(name, except) &&
+               !users->read_string(name, kUserGroupValue, "").empty();
+    });
 }
 
 }  // namespace tarn

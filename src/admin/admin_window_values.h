@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include <string>
 
 #include "settings/hive_file.h"
@@ -39,8 +41,9 @@ AdminWindowValues readAdminWindowValues();
 // hives as they were.
 void writeAdminWindowValues(const AdminWindowValues& values);
 
-// Whether "Default Group" has a user, which forcing users to sign on needs; other groups do not
-// count, as the logon screen starts from it.
-bool defaultGroupHasUsers();
+// Whether "Default Group" has a user who can sign on (a record naming its group), which forcing
+// users to sign on needs; other groups do not count, as the logon screen starts from it. The
+// user named `except` (about to go) does not count either.
+bool defaultGroupHasUsers(std::string_view except = {});
 
 }  // namespace tarn

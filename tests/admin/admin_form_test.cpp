@@ -25,6 +25,7 @@
 #include "scripted_prompter.h"
 #include "session/admin_password.h"
 #include "session/new_pass_form.h"
+#include "settings/admin_area.h"
 #include "settings/day_record.h"
 #include "settings/group_record.h"
 #include "settings/registry_layout.h"
@@ -220,13 +221,44 @@ TEST_F(AdminFormTest, ForcedLogonNeedsAUserInTheDefaultGroupWhateverTheOtherGrou
     EXPECT_TRUE(readAdminWindowValues().bUseLogon);
 }
 
-TEST_F(AdminFormTest, CancelSkipsTheLogonCheck) {
+TEST_F(AdminFormTest, CancelSkipsTheLogonCheckButNeverLeavesLogonOnWithoutAUser) {
+    // The record the program keeps the default user's minutes in can not sign on.
+    openAdminKey(std::string(kGroupsKey) + "\\Default Group\\Users\\Default User")
+        ->write_string("", "sUsageTime", "2026-12-11,5");
     open();
     control<QCheckBox>("CheckBox6")->setChecked(true);
     click("BitBtn2");
     EXPECT_FALSE(form->isVisible());
-    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(prompter.shown, std::vector<std::string>{
+                                  "User logon stays off: no user of \"Default Group\" can sign on "
+                                  "yet. Add one, then switch user logon on."});
+    EXPECT_FALSE(readAdminWindowValues().bUseLogon);
+
+    writeUserRecord(kDefaultGroup, "bob", {kDefaultGroup, false, ""});
+    open();
+    control<QCheckBox>("CheckBox6")->setChecked(true);
+    click("BitBtn2");
     EXPECT_TRUE(readAdminWindowValues().bUseLogon);
+}
+
+TEST_F(AdminFormTest, TheLastUserWhoCanSignOnStaysWhileLogonIsOn) {
+    writeUserRecord(kDefaultGroup, "bob", {kDefaultGroup, false, ""});
+    open();
+    control<QCheckBox>("CheckBox6")->setChecked(true);
+    select("UserLV", QStringLiteral("bob"));
+    prompter.answers = {true};
+    click("BitBtn20");
+    EXPECT_EQ(prompter.shown.back(),
+              "This is the last user of \"Default Group\" who can sign on, and user logon is on: "
+              "nobody could sign on without them. Add another user first, or switch user logon "
+              "off.");
+    EXPECT_EQ(items("UserLV"), QStringList{QStringLiteral("bob")});
+    EXPECT_EQ(listUsers(kDefaultGroup), std::vector<std::string>{"bob"});
+
+    control<QCheckBox>("CheckBox6")->setChecked(false);
+    prompter.answers = {true};
+    click("BitBtn20");
+    EXPECT_TRUE(items("UserLV").isEmpty());
 }
 
 TEST_F(AdminFormTest, TheMachineHiveChosenOnOkTakesTheValues) {

@@ -103,9 +103,13 @@ TEST_F(AdminWindowValuesTest, AHiveThatRefusesTheValuesLeavesBothHivesAsTheyWere
     EXPECT_EQ(readAdminWindowValues(), changedValues(Hive::CurrentUser));
 }
 
-TEST_F(AdminWindowValuesTest, OnlyUsersOfTheDefaultGroupCountForForcedLogon) {
+TEST_F(AdminWindowValuesTest, OnlyUsersOfTheDefaultGroupWhoCanSignOnCountForForcedLogon) {
     EXPECT_FALSE(defaultGroupHasUsers());
     writeUserRecord("Pupils", "ann", {"Pupils", false, ""});
+    EXPECT_FALSE(defaultGroupHasUsers());
+    // The record the program keeps the default user's minutes in, from its first start on.
+    openAdminKey(std::string(kGroupsKey) + "\\Default Group\\Users\\Default User")
+        ->write_string("", "sUsageTime", "2026-12-11,5");
     EXPECT_FALSE(defaultGroupHasUsers());
     writeUserRecord(kDefaultGroup, "bob", {kDefaultGroup, false, ""});
     EXPECT_TRUE(defaultGroupHasUsers());
