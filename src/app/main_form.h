@@ -245,6 +245,15 @@ class TMainForm : public QMainWindow {
                       const std::string& previousGroup);
     // Runs `read`; a failure is shown in the error box and gives false.
     bool readReporting(const std::function<void()>& read);
+    // Shows the store's message, if any, in the error box.
+    void reportStoreFailure(const std::optional<std::string>& failure);
+    // The user's window state, histories, minutes and toolbars, each saved on its own; what
+    // could not be saved, with the store's reasons (empty when all was).
+    std::string saveUserState();
+    static void addLost(std::string& lost, const char* what,
+                        const std::optional<std::string>& failure);
+    // Says in the error box what could not be saved, if anything.
+    void showLost(const std::string& lost);
     void switchToUser(const UserLoad& load);
     // The group's lists are read and built on a thread of their own; the start pages wait for
     // them.

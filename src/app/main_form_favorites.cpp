@@ -70,8 +70,14 @@ std::string TMainForm::favoritesWriteFolder() {
 
 void TMainForm::RefreshFavorites() {
     std::optional<std::vector<FavoriteEntry>> entries;
+    std::string folder;
+    if (!readReporting([&] { folder = favoritesFolder(); })) {
+        // Without its folder the list shows nothing rather than another group's favourites.
+        FavListView->clear();
+        return;
+    }
     try {
-        entries = ScanFavoritesFolder(favoritesFolder());
+        entries = ScanFavoritesFolder(folder);
     } catch (const std::filesystem::filesystem_error& failure) {
         // The user stays signed on, without favourites, until the folder can be made.
         prompter_.error("The favourites folder " + failure.path1().string() +
@@ -106,8 +112,9 @@ void TMainForm::FavListViewClick() {
     if (!item || !item->isSelected())
         return;
     if (item->kind() != FavoriteKind::Folder) {
-        OpenFavorite(
-            QString::fromStdString(ReadShortcutUrl("", item->fileName(), favoritesFolder())));
+        std::string folder;
+        if (readReporting([&] { folder = favoritesFolder(); }))
+            OpenFavorite(QString::fromStdString(ReadShortcutUrl("", item->fileName(), folder)));
         return;
     }
     const std::string chosen = prompter_.chooseFile(
@@ -160,8 +167,11 @@ void TMainForm::FavoritesMenuItemClick(QAction* item) {
 }
 
 void TMainForm::AddToFavorites1Click() {
+    std::string folder;
+    if (!readReporting([&] { folder = favoritesWriteFolder(); }))
+        return;
     TFavForm form(prompter_, this);
-    form.FavoritesFolderField = QString::fromStdString(favoritesWriteFolder());
+    form.FavoritesFolderField = QString::fromStdString(folder);
     const TWebBrowser* current = Panes[panes_->current() - 1].browser;
     form.InitialName = current->LocationName();
     form.InitialUrl = current->LocationURL();
@@ -176,7 +186,10 @@ void TMainForm::DeleteFavorite1Click() {
         prompter_.message("select a favorite, then right click to delete it..");
         return;
     }
-    if (DeleteFavoriteEntry(favoritesWriteFolder(), item->fileName(), false).deleted) {
+    std::string folder;
+    if (!readReporting([&] { folder = favoritesWriteFolder(); }))
+        return;
+    if (DeleteFavoriteEntry(folder, item->fileName(), false).deleted) {
         RefreshFavorites();
     }
 }

@@ -24,6 +24,7 @@
 #include "session/logon_form.h"
 #include "session/user_config.h"
 #include "settings/day_record.h"
+#include "settings/settings_error.h"
 #include "widgets/adv_splitter.h"
 #include "widgets/busy_indicator.h"
 #include "widgets/dock.h"
@@ -285,8 +286,9 @@ bool TMainForm::SignOn() {
     // Nothing of the last user's web session, its history included, may reach the next one:
     // the panes get fresh pages before they show the blank page.
     useProfileFor({}, {});
+    std::string lost;
     if (session_->userActive()) {
-        SaveUserState();
+        lost = saveUserState();
         if (session_->connected())
             DisconnectButtonClick();
         for (BrowserPane& pane : Panes) {
@@ -296,7 +298,8 @@ bool TMainForm::SignOn() {
         panes_->setCount(1);
         ArrangePanes();
     }
-    session_->signOff();
+    addLost(lost, "that you signed off", session_->signOff());
+    showLost(lost);
     copyLeash_->releaseCopies();
     QApplication::processEvents();
     const QString previousUser = qs(session_->userName());
@@ -306,13 +309,31 @@ bool TMainForm::SignOn() {
     logon.exec();
     if (!LoadUserSettings(logon.UserId(), logon.Group(), previousGroup, previousUser))
         return false;
-    session_->signOn();
+    reportStoreFailure(session_->signOn());
     return true;
 }
 
 void TMainForm::SaveUserState() {
+    showLost(saveUserState());
+}
+
+void TMainForm::addLost(std::string& lost, const char* what,
+                        const std::optional<std::string>& failure) {
+    if (failure)
+        lost += (lost.empty() ? "" : "; ") + std::string(what) + " (" + *failure + ")";
+}
+
+void TMainForm::showLost(const std::string& lost) {
+    if (!lost.empty()) {
+        prompter_.error("Tarnview could not save " + lost +
+                        ". Free some disk space, or ask your administrator to check the settings "
+                        "folder.");
+    }
+}
+
+std::string TMainForm::saveUserState() {
     if (!session_->userActive())
-        return;
+        return {};
     const std::string key = session_->configKey();
     const std::string today = clock_.today();
     WindowState state;
@@ -328,18 +349,30 @@ void TMainForm::SaveUserState() {
     state.bShowFavorites = ShowFavoritesList1->isChecked();
     state.bShowButtonBar = ShowButtonbar1->isChecked();
     state.bShowStatusBar = ShowStatusbar1->isChecked();
-    writeWindowState(key, state, today);
-    recordLastRun(today);
-
     std::array<std::vector<std::string>, 4> boxes;
     for (int i = 0; i < 4; ++i) {
         for (int item = 0; item < Panes[i].url->count(); ++item) {
             boxes[i].push_back(Panes[i].url->itemText(item).toStdString());
         }
     }
-    writeHistories(key, session_->config().iUrlHistory, boxes);
-    session_->accounting().storeUsage();
-    saveToolbars();
+    // Each part is saved on its own, so a full disk loses only what it must, and says what.
+    std::string lost;
+    const auto save = [&](const char* what, const std::function<void()>& write) {
+        try {
+            write();
+        } catch (const SettingsError& error) {
+            addLost(lost, what, error.what());
+        }
+    };
+    save("the window's place and panes", [&] {
+        writeWindowState(key, state, today);
+        recordLastRun(today);
+    });
+    save("the address histories",
+         [&] { writeHistories(key, session_->config().iUrlHistory, boxes); });
+    save("today's minutes of use", [&] { session_->accounting().storeUsage(); });
+    save("the toolbars' places", [&] { saveToolbars(); });
+    return lost;
 }
 
 QString TMainForm::GetUserFolder() {
@@ -347,6 +380,11 @@ QString TMainForm::GetUserFolder() {
     const std::string& group = session_->groupName();
     const GroupRecord policy = currentGroupPolicy();
     return qs(userFolder(policy, group, session_->userName()).text);
+}
+
+void TMainForm::reportStoreFailure(const std::optional<std::string>& failure) {
+    if (failure)
+        prompter_.error(*failure);
 }
 
 bool TMainForm::FormCloseQuery() {
@@ -359,10 +397,11 @@ bool TMainForm::FormCloseQuery() {
 void TMainForm::FormClose() {
     if (!session_->keepsState())
         return;
-    SaveUserState();
+    std::string lost = saveUserState();
     // The person leaves with the window: their copies close and nothing stays signed on.
     if (session_->userActive())
-        session_->signOff();
+        addLost(lost, "that you signed off", session_->signOff());
+    showLost(lost);
     copyLeash_->releaseCopies();
     hangUpOnClose();
 }

@@ -7,6 +7,7 @@
 #include "app/main_form.h"
 #include "engine/web_browser.h"
 #include "session/user_config.h"
+#include "settings/settings_error.h"
 
 namespace tarn {
 
@@ -52,7 +53,13 @@ class TickWindow : public TickSteps {
 
 void TMainForm::Timer1Timer() {
     TickWindow window(*this);
-    session_->tick(window);
+    // A value that can not be read stops this tick's step, not the clock: said in the status
+    // bar rather than in a box every second.
+    try {
+        session_->tick(window);
+    } catch (const SettingsError& error) {
+        ShowStatus(QString::fromStdString(error.what()));
+    }
 }
 
 void TMainForm::StartAutomaticRefresh1Click() {
@@ -85,7 +92,9 @@ void TMainForm::RememberAllBtnClick() {
     std::array<std::string, 4> addresses;
     for (int i = 0; i < 4; ++i)
         addresses[i] = Panes[i].browser->LocationURL().toStdString();
-    writeRememberedPanes(session_->configKey(), panes_->count(), addresses);
+    if (!readReporting(
+            [&] { writeRememberedPanes(session_->configKey(), panes_->count(), addresses); }))
+        return;
     ShowStatus(QStringLiteral("All currents settings set as defaults"));
 }
 

@@ -38,8 +38,12 @@ void TMainForm::WebBrowser1NewWindow(const QString& url, bool& Processed) {
 void TMainForm::WebBrowser1FrameNewWindow(const QString& url, bool& Processed) {
     // The engine never opens a window of its own, whatever happens here.
     Processed = true;
-    const int action = readSetting(SettingsStore(session_->configKey()), config::kSection,
-                                   config::iNewWindowAction);
+    int action = -1;
+    if (!readReporting([&] {
+            action = readSetting(SettingsStore(session_->configKey()), config::kSection,
+                                 config::iNewWindowAction);
+        }))
+        return;
     switch (action) {
         case SpawnCopy: {
             // The copy would refuse it too; it is not started for nothing.

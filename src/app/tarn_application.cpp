@@ -14,6 +14,10 @@ bool TarnApplication::notify(QObject* receiver, QEvent* event) {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
         prompter_.error(e.what());
+    } catch (...) {
+        prompter_.error(
+            "An unexpected error stopped the last action. Try it again, or restart "
+            "Tarnview if it happens again.");
     }
     return false;
 }

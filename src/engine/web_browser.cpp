@@ -1,6 +1,7 @@
 #include "engine/web_browser.h"
 
 #include <QPrinter>
+#include <QTimer>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
@@ -43,9 +44,11 @@ void TWebBrowser::setProfile(QWebEngineProfile* profile) {
     page_ = new TWebPage(
         profile, policy_,
         [this](const QUrl& url, bool isMainFrame, const FilterDecision& decision) {
-            return decide(url, isMainFrame, decision);
+            return guarded([&] { return decide(url, isMainFrame, decision); }, false);
         },
-        [this](QWebEnginePage::FileSelectionMode mode) { return chooseUpload(mode); });
+        [this](QWebEnginePage::FileSelectionMode mode) {
+            return guarded([&] { return chooseUpload(mode); }, QStringList());
+        });
     connect(page_, &QWebEnginePage::loadingChanged, this, &TWebBrowser::onLoadingChanged);
     connect(page_, &QWebEnginePage::loadProgress, this, &TWebBrowser::onLoadProgress);
     connect(page_, &QWebEnginePage::newWindowRequested, this, &TWebBrowser::onNewWindow);
@@ -227,8 +230,18 @@ void TWebBrowser::onLoadProgress(int progress) {
 void TWebBrowser::onNewWindow(QWebEngineNewWindowRequest& request) {
     // The window decides what a new-window request becomes; the engine never opens one itself,
     // so the request is left unanswered whatever Processed says.
-    bool processed = false;
-    emit NewWindow(request.requestedUrl().toString(), processed);
+    guarded(
+        [&] {
+            bool processed = false;
+            emit NewWindow(request.requestedUrl().toString(), processed);
+            return true;
+        },
+        false);
+}
+
+void TWebBrowser::reportLater(const std::string& failure) {
+    // Not from inside the engine's call: a message box there would run the event loop in it.
+    QTimer::singleShot(0, this, [this, failure] { prompter().error(failure); });
 }
 
 void TWebBrowser::reportCommandState() {

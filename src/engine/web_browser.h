@@ -4,8 +4,10 @@
 #include <QString>
 #include <QUrl>
 #include <QWebEngineView>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/message_box_prompter.h"
 #include "policy/navigation_policy.h"
@@ -100,6 +102,11 @@ class TWebBrowser : public QWebEngineView {
 
   private:
     bool decide(const QUrl& url, bool isMainFrame, const FilterDecision& decision);
+    // Runs what the engine asked for from inside its own call, which an exception must not
+    // cross: a failure is said afterwards, and the answer is `refusal`.
+    template <typename Work, typename Answer>
+    Answer guarded(Work work, Answer refusal);
+    void reportLater(const std::string& failure);
     // The one file a page's upload button may have, asked through the prompter; a page gets no
     // folder and no place to save to, and nothing from Tarnview's own places.
     QStringList chooseUpload(QWebEnginePage::FileSelectionMode mode);
@@ -136,5 +143,17 @@ class TWebBrowser : public QWebEngineView {
     bool loadActive_ = false;
     QList<QUrl> frameNavigations_;
 };
+
+template <typename Work, typename Answer>
+Answer TWebBrowser::guarded(Work work, Answer refusal) {
+    try {
+        return work();
+    } catch (const std::exception& error) {
+        reportLater(error.what());
+    } catch (...) {
+        reportLater("An unexpected error stopped the page's request; it was refused.");
+    }
+    return refusal;
+}
 
 }  // namespace tarn

@@ -9,6 +9,7 @@
 #include "settings/day_record.h"
 #include "settings/list_sources.h"
 #include "settings/registry_layout.h"
+#include "settings/settings_error.h"
 #include "settings/settings_store.h"
 
 namespace tarn {
@@ -186,16 +187,26 @@ bool Session::finishLists(const std::shared_ptr<ListBuild>& build) {
     return true;
 }
 
-void Session::signOff() {
+std::optional<std::string> Session::signOff() {
     userActive_ = false;
     pendingLists_.reset();
     slot_->replace(signedOffPolicy_);
-    writeUserActive(configKey_, false);
+    try {
+        writeUserActive(configKey_, false);
+    } catch (const SettingsError& error) {
+        return error.what();
+    }
+    return std::nullopt;
 }
 
-void Session::signOn() {
+std::optional<std::string> Session::signOn() {
     userActive_ = true;
-    writeUserActive(configKey_, true);
+    try {
+        writeUserActive(configKey_, true);
+    } catch (const SettingsError& error) {
+        return error.what();
+    }
+    return std::nullopt;
 }
 
 Session::Activation Session::activate(bool setupPending) {
@@ -286,7 +297,13 @@ void Session::tick(TickSteps& steps) {
         paneTimers_.countMinute();
     }
     if (spawnedCopy()) {
-        if (useLogon() && !readUserActive(configKey_)) {
+        bool active = false;
+        try {
+            active = !useLogon() || readUserActive(configKey_);
+        } catch (const SettingsError&) {
+            // A copy that can not see its user signed on does not stay.
+        }
+        if (!active) {
             steps.closeWindow();
             return;
         }

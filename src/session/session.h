@@ -152,10 +152,12 @@ class Session {
     SignOnGuard beginSignOn();
     bool signingOn() const { return signingOn_; }
     // Ends the current use: nobody is active, the browsers may show only the blank page, and the
-    // user's spawned copies see bUserActive turn false.
-    void signOff();
-    // The user whose settings were just switched to is active.
-    void signOn();
+    // user's spawned copies see bUserActive turn false. The use ends even when bUserActive can
+    // not be written; the store's message is given back then.
+    std::optional<std::string> signOff();
+    // The user whose settings were just switched to is active; the store's message when
+    // bUserActive could not be written.
+    std::optional<std::string> signOn();
 
     enum class Activation { Nothing, SignOn };
     // The window was activated; `setupPending` while the first-run step waits. Says whether

@@ -348,6 +348,12 @@ void HiveFile::transaction(const std::function<void()>& body) {
         body();
         execute("COMMIT");
         transactionDepth_ = 0;
+    } catch (const SqlFailure& failure) {
+        // A full disk or a lost lock shows at the commit: it is a settings error like any other.
+        transactionDepth_ = 0;
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        raise(file_, failure,
+              "Could not write to the settings file " + file_.string() + ": " + failure.message);
     } catch (...) {
         transactionDepth_ = 0;
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
