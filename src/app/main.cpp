@@ -39,8 +39,18 @@ int main(int argc, char** argv) {
         window->activateWindow();
     });
     const tarn::StartArguments arguments = tarn::parseCommandLine(parameters);
-    if (arguments.SpawnedCopy == 0 && !instance.claim())
-        return 0;
+    if (arguments.SpawnedCopy == 0) {
+        switch (instance.claim()) {
+            case tarn::SingleInstance::Claim::First:
+                break;
+            case tarn::SingleInstance::Claim::Running:
+                return 0;
+            case tarn::SingleInstance::Claim::Failed:
+                std::fprintf(stderr, "tarnview: %s\n", instance.failure().c_str());
+                prompter.error(instance.failure());
+                return 1;
+        }
+    }
     tarn::SystemClock clock;
     if (arguments.SpawnedCopy != 0 &&
         !tarn::claimSpawnToken(arguments.Token, arguments.GroupName.value_or(""),

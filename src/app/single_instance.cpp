@@ -25,7 +25,7 @@ SingleInstance::SingleInstance(std::function<void()> raise) : raise_(std::move(r
 
 SingleInstance::~SingleInstance() = default;
 
-bool SingleInstance::claim() {
+SingleInstance::Claim SingleInstance::claim() {
     const QString folder = QString::fromStdString(configFolder().string());
     QDir().mkpath(folder);
     name_ = instanceName(folder);
@@ -41,16 +41,20 @@ bool SingleInstance::claim() {
                 socket.waitForBytesWritten(1000);
                 socket.disconnectFromServer();
             }
-            return false;
+            return Claim::Running;
         }
-        // The settings folder can not hold a lock: run, as without one.
-        return true;
+        // Without the lock a second window of the same person could run and count one daily
+        // allowance twice.
+        failure_ = "Tarnview can not make its lock file in " + folder.toStdString() +
+                   ". Check that this account may write that folder and that the disk is not "
+                   "full, then start Tarnview again.";
+        return Claim::Failed;
     }
     server_ = new QLocalServer(this);
     QLocalServer::removeServer(name_);
     server_->listen(name_);
     connect(server_, &QLocalServer::newConnection, this, &SingleInstance::answer);
-    return true;
+    return Claim::First;
 }
 
 void SingleInstance::answer() {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <string>
 
 class QLocalServer;
 
@@ -19,9 +20,13 @@ class SingleInstance : public QObject {
     explicit SingleInstance(std::function<void()> raise);
     ~SingleInstance() override;
 
-    // True when this process is the first main instance. Otherwise the running one has been
-    // asked to come to the front (as far as it answers) and this one should end.
-    bool claim();
+    enum class Claim {
+        First,    // this process is the first main instance
+        Running,  // another one runs; it has been asked to come to the front
+        Failed,   // no lock can be made: failure() says where and why
+    };
+    Claim claim();
+    const std::string& failure() const { return failure_; }
 
   private:
     void answer();
@@ -30,6 +35,7 @@ class SingleInstance : public QObject {
     std::unique_ptr<QLockFile> lock_;
     QLocalServer* server_{};
     QString name_;
+    std::string failure_;
 };
 
 }  // namespace tarn

@@ -127,6 +127,11 @@ UserSettings Session::readUserSettings(const std::string& user, const std::strin
     next.policy = nobody ? policyDefaults() : readGroupPolicy(group);
     next.usage = nobody ? DayCount{clock_.today(), 0}
                         : readUserDayCount(group, user, DayRecord::Usage, clock_.today());
+    // A limit whose minutes can not be stored would start afresh at every start: refused.
+    if (!nobody && !spawnedCopy() &&
+        (next.policy.iGroupMaxUsage > 0 || next.policy.iGroupMaxTime > 0)) {
+        requireWritableAdminHive("The minutes of your group's daily limits");
+    }
     if (nobody) {
         next.lists = ListCounts{};
     } else if (group == previousGroup && groupFilter_) {

@@ -17,4 +17,9 @@ Hive adminHive();
 // key when `create` is set. has_open_key() tells whether it could be opened.
 std::unique_ptr<SettingsStore> openAdminKey(std::string_view path, bool create = true);
 
+// Throws SettingsError, naming the file and the permissions it needs, when this account may
+// read the administrative hive but not write it: `what` (the minutes of a daily allowance, say)
+// could not be kept there.
+void requireWritableAdminHive(std::string_view what);
+
 }  // namespace tarn

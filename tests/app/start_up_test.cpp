@@ -7,7 +7,9 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <filesystem>
+#include <functional>
 
+#include "app/single_instance.h"
 #include "app/startup_check.h"
 #include "engine/web_browser.h"
 #include "main_form_fixture.h"
@@ -221,6 +223,38 @@ TEST_F(StartUpTest, ADamagedHiveStopsTheProgramNamingTheFile) {
     ASSERT_TRUE(failure.has_value());
     EXPECT_NE(failure->find((configHome / "tarnview" / "user.hive").string()), std::string::npos)
         << *failure;
+}
+
+TEST_F(StartUpTest, SettingsThatCanNotBeWrittenStopTheProgramNamingWhatIsInTheWay) {
+    const std::filesystem::path folder = configHome / "tarnview";
+    const std::filesystem::path hive = folder / "user.hive";
+    struct Case {
+        const char* name;
+        std::function<void()> breakIt;
+        std::string named;
+    };
+    const Case cases[] = {
+        {"a folder in place of the hive", [&] { std::filesystem::create_directories(hive); },
+         hive.string() + " is a folder, where Tarnview keeps its settings file."},
+        {"a file in place of the settings folder", [&] { writeFile(folder, "not a folder"); },
+         folder.string() + " is a file, where Tarnview keeps its settings folder."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(folder);
+        c.breakIt();
+        const auto failure = checkHives();
+        ASSERT_TRUE(failure.has_value());
+        EXPECT_EQ(failure->find(c.named), 0u) << *failure;
+    }
+    // Nor does a main instance run without its lock: a second one could count the same
+    // allowance twice.
+    SingleInstance instance([] {});
+    EXPECT_EQ(instance.claim(), SingleInstance::Claim::Failed);
+    EXPECT_EQ(instance.failure(), "Tarnview can not make its lock file in " + folder.string() +
+                                      ". Check that this account may write that folder and that "
+                                      "the disk is not full, then start Tarnview again.");
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
