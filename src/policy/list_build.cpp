@@ -4,6 +4,8 @@
 
 #include <exception>
 #include <new>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "policy/filter_cache.h"
@@ -11,8 +13,22 @@
 namespace tarn {
 namespace {
 
+// The matcher numbers the bytes of its distinct entry prefixes with 31 bits.
+std::string tooLarge(const std::vector<std::filesystem::path>& files) {
+    std::string message =
+        "The group's lists are too large to load: their entries hold more than 2,147,483,647 "
+        "characters that differ, the most Tarnview can match.";
+    if (!files.empty()) {
+        message += " Shorten or split the list files:";
+        for (const std::filesystem::path& file : files)
+            message += " \"" + file.string() + "\"";
+        message += ".";
+    }
+    return message;
+}
+
 // A filter kept by another version of the program may be laid out differently.
-constexpr char kProgramVersion[] = "Tarnview " TARN_VERSION;
+constexpr char kProgramVersion[] = "Tarnview " TARN_VERSION ", lists read as UTF-8 or UTF-16";
 
 }  // namespace
 
@@ -38,6 +54,8 @@ void ListBuild::run(const std::function<void()>& ready) {
         }
     } catch (const std::bad_alloc&) {
         error_ = "There is not enough memory to load the group's lists..";
+    } catch (const std::length_error&) {
+        error_ = tooLarge(sources_.filePaths());
     } catch (const std::exception& failure) {
         error_ = failure.what();
     }

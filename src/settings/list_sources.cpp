@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/paths.h"
+#include "settings/list_text.h"
 #include "settings/settings_error.h"
 #include "settings/site_lists.h"
 
@@ -52,12 +53,18 @@ OpenListFile::OpenListFile(std::filesystem::path path, FileDescriptor fd, const 
     : path_(std::move(path)), fd_(std::move(fd)), info_(info) {}
 
 LargeVector<char> OpenListFile::contents() const {
-    LargeVector<char> text(static_cast<size_t>(info_.st_size));
+    LargeVector<char> bytes(static_cast<size_t>(info_.st_size));
     // An error, or a file cut short since it was opened.
-    if (!readAll(fd_.get(), text.data(), text.size(), 0)) {
+    if (!readAll(fd_.get(), bytes.data(), bytes.size(), 0)) {
         throw SettingsError("Cannot read file \"" + path_.string() + "\"");
     }
-    return text;
+    std::optional<LargeVector<char>> text = listText(std::move(bytes));
+    if (!text) {
+        throw SettingsError("The list file \"" + path_.string() +
+                            "\" is not text Tarnview can read: save it as UTF-8, or as UTF-16 "
+                            "with its byte-order mark, then sign on again.");
+    }
+    return std::move(*text);
 }
 
 ListSources ListSources::read(const GroupRecord& group) {
@@ -132,6 +139,13 @@ LoadedLists ListSources::lists() const {
     words_.appendTo(loaded.views.WordList);
     included_.appendTo(loaded.views.InclusionList);
     return loaded;
+}
+
+std::vector<std::filesystem::path> ListSources::filePaths() const {
+    std::vector<std::filesystem::path> paths;
+    for (const OpenListFile& file : files_)
+        paths.push_back(file.path());
+    return paths;
 }
 
 GroupLists assembleGroupLists(const GroupRecord& group) {

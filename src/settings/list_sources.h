@@ -58,6 +58,8 @@ class ListSources {
     // The lines of the files, then the stored entries; throws SettingsError when a file can
     // not be read.
     LoadedLists lists() const;
+    // The list files read, in order.
+    std::vector<std::filesystem::path> filePaths() const;
 
   private:
     std::string choice_;

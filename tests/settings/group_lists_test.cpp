@@ -87,6 +87,50 @@ TEST_F(GroupListsTest, FileThatExistsButCanNotBeReadIsAnError) {
     EXPECT_THROW(assembleGroupLists(usingLists("Adult", "")), SettingsError);
 }
 
+TEST_F(GroupListsTest, ListFilesAreReadAsUtf8OrUtf16AndAnythingElseIsRefusedByName) {
+    // "bad.example" and "ünï.example" as an editor saves them.
+    const std::string lines = "bad.example\r\n\xC3\xBCn\xC3\xAF.example\r\n";
+    const auto utf16 = [&](bool bigEndian) {
+        std::string text = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char16_t unit : std::u16string(u"bad.example\r\n\u00FCn\u00EF.example\r\n")) {
+            const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+            text += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        return text;
+    };
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    for (const Case& c :
+         {Case{"UTF-8", lines}, Case{"UTF-8 with its mark", "\xEF\xBB\xBF" + lines},
+          Case{"UTF-16 little endian", utf16(false)}, Case{"UTF-16 big endian", utf16(true)}}) {
+        test::writeFile(mapPath("c:\\list.txt"), c.bytes);
+        saveListPart(ListFamily::URLExclIni, "Adult", {"c:\\list.txt"});
+        EXPECT_THAT(assembleGroupLists(usingLists("Adult", "")).ExclusionList,
+                    ElementsAre("bad.example", "\xC3\xBCn\xC3\xAF.example"))
+            << c.name;
+    }
+    for (const Case& c : {Case{"Latin-1", "bad.example\r\n\xFCn\xEF.example\r\n"},
+                          Case{"UTF-16 without its mark", utf16(false).substr(2)},
+                          Case{"UTF-16 cut in a character", utf16(false) + "x"},
+                          Case{"a lone surrogate", std::string("\xFF\xFE\x00\xD8\x61\x00", 6)},
+                          Case{"an overlong sequence", "bad\xC0\xAF.example"},
+                          Case{"an encoded surrogate", "bad\xED\xA0\x80.example"}}) {
+        test::writeFile(mapPath("c:\\list.txt"), c.bytes);
+        try {
+            assembleGroupLists(usingLists("Adult", ""));
+            ADD_FAILURE() << c.name << " was read";
+        } catch (const SettingsError& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "The list file \"" + mapPath("c:\\list.txt").string() +
+                          "\" is not text Tarnview can read: save it as UTF-8, or as UTF-16 with "
+                          "its byte-order mark, then sign on again.")
+                << c.name;
+        }
+    }
+}
+
 TEST_F(GroupListsTest, SwitchedOffOrUnnamedListsStayEmpty) {
     saveListPart(ListFamily::URLExclusion, "Adult", {"casino.example"});
     saveListPart(ListFamily::WordExclusion, "Adult", {"poker"});
