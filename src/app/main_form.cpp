@@ -28,6 +28,7 @@
 #include "widgets/adv_splitter.h"
 #include "widgets/dock.h"
 #include "widgets/dock_toolbar.h"
+#include "widgets/elided_label.h"
 
 namespace tarn {
 
@@ -338,7 +339,7 @@ void TMainForm::buildLayout() {
     status->setObjectName(QStringLiteral("MainStatusBar"));
     status->setSizeGripEnabled(false);
     ClockPanel = new QLabel(status);
-    StatusPanel = new QLabel(status);
+    StatusPanel = new ElidedLabel(status);
     ConnectPanel = new QLabel(status);
     ClockPanel->setObjectName(QStringLiteral("MainStatusBarPanel1"));
     StatusPanel->setObjectName(QStringLiteral("MainStatusBarPanel2"));
@@ -352,7 +353,7 @@ void TMainForm::buildLayout() {
 }
 
 void TMainForm::ShowStatus(const QString& text) {
-    StatusPanel->setText(text);
+    StatusPanel->setFullText(text);
 }
 
 std::vector<TWebBrowser*> TMainForm::allBrowsers() const {

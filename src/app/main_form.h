@@ -15,6 +15,7 @@
 #include "app/pane_layout.h"
 #include "app/pane_state.h"
 #include "session/session.h"
+#include "widgets/elided_label.h"
 #include "widgets/toolbar_state.h"
 
 class QAction;
@@ -63,7 +64,8 @@ class TMainForm : public QMainWindow {
     QToolButton *ExitButton{}, *SignonButton{}, *ConfigButton{}, *NewSplitButton{},
         *DelSplitButton{}, *SpeedButton1{}, *TransparentButton1{}, *RememberAllBtn{}, *HelpButton{},
         *ConnectButton{}, *DisconnectButton{}, *CancelButton{};
-    QLabel *ClockPanel{}, *StatusPanel{}, *ConnectPanel{};
+    QLabel *ClockPanel{}, *ConnectPanel{};
+    ElidedLabel* StatusPanel{};
     TAdvSplitter *AppSplitter{}, *MainSplit{}, *LeftSplit{}, *RightSplit{};
     QWidget* FavoritesPanel{};
     std::array<BrowserPane, 4> Panes;
@@ -243,8 +245,10 @@ class TMainForm : public QMainWindow {
     // Throws what reading the settings throws.
     UserLoad readUser(const std::string& user, const std::string& group,
                       const std::string& previousGroup);
-    // Runs `read`; a failure is shown in the error box and gives false.
-    bool readReporting(const std::function<void()>& read);
+    // Runs `read`; a failure is shown in the error box and gives false. One the administrator
+    // must act on (`forAdministrator`) also goes to the activity log.
+    bool readReporting(const std::function<void()>& read, bool forAdministrator = false);
+    void logNotice(const std::string& text);
     // Shows the store's message, if any, in the error box.
     void reportStoreFailure(const std::optional<std::string>& failure);
     // The user's window state, histories, minutes and toolbars, each saved on its own; what

@@ -77,13 +77,15 @@ void TMainForm::RunSetupWizard() {
 bool TMainForm::ReloadSettings(bool applyUser) {
     StartupSettings startup;
     std::optional<UserLoad> user;
-    const bool read = readReporting([&] {
-        startup = session_->readStartupSettings();
-        if (applyUser) {
-            const auto [userName, groupName] = session_->reloadIdentity(startup);
-            user = readUser(userName, groupName, std::string());
-        }
-    });
+    const bool read = readReporting(
+        [&] {
+            startup = session_->readStartupSettings();
+            if (applyUser) {
+                const auto [userName, groupName] = session_->reloadIdentity(startup);
+                user = readUser(userName, groupName, std::string());
+            }
+        },
+        true);
     if (!read)
         return false;
     session_->applyStartupSettings(startup);
@@ -105,9 +107,12 @@ bool TMainForm::LoadUserSettings(const QString& user, const QString& group,
                                  const QString& previousGroup, const QString& previousUser) {
     Q_UNUSED(previousUser);
     std::optional<UserLoad> next;
-    if (!readReporting([&] {
-            next = readUser(user.toStdString(), group.toStdString(), previousGroup.toStdString());
-        }))
+    if (!readReporting(
+            [&] {
+                next =
+                    readUser(user.toStdString(), group.toStdString(), previousGroup.toStdString());
+            },
+            true))
         return false;
     switchToUser(*next);
     return true;
@@ -121,14 +126,20 @@ TMainForm::UserLoad TMainForm::readUser(const std::string& user, const std::stri
     return load;
 }
 
-bool TMainForm::readReporting(const std::function<void()>& read) {
+bool TMainForm::readReporting(const std::function<void()>& read, bool forAdministrator) {
     try {
         read();
         return true;
     } catch (const std::exception& failure) {
+        if (forAdministrator)
+            logNotice(failure.what());
         prompter_.error(failure.what());
         return false;
     }
+}
+
+void TMainForm::logNotice(const std::string& text) {
+    showLogFailure(session_->activityLog().notice(session_->identity(), text));
 }
 
 void TMainForm::switchToUser(const UserLoad& load) {
@@ -208,6 +219,7 @@ void TMainForm::listsBuilt(const std::shared_ptr<ListBuild>& build) {
         return;  // another user's lists are on their way, or nobody is signed on
     if (!build->filter()) {
         ShowStatus(QStringLiteral("lists not loaded.."));
+        logNotice(build->error());
         prompter_.error(build->error());
         return;
     }

@@ -295,6 +295,8 @@ void Session::tick(TickSteps& steps) {
         }
         if (const auto problem = accounting_.countMinute(userActive_, connected_)) {
             steps.showStatus(*problem);
+            // The administrator must hear of minutes that are not kept.
+            log_.notice(identity(), *problem);
         }
         if (connected_) {
             steps.showConnectedTime(connectedTimeText(accounting_.connectMinutes()));

@@ -150,6 +150,7 @@ TEST_F(SignOnTest, ASignOffShowsTheBlankPageWithNothingToGoBackTo) {
 }
 
 TEST_F(SignOnTest, ASignOnThatCanNotReadTheGroupsListsSignsNobodyOn) {
+    logActivity();
     // Kids' exclusion list names a file that exists but can not be read: a folder.
     const std::filesystem::path unreadable = dataHome / "kids-sites.txt";
     std::filesystem::create_directories(unreadable);
@@ -197,6 +198,9 @@ TEST_F(SignOnTest, ASignOnThatCanNotReadTheGroupsListsSignsNobodyOn) {
     ASSERT_TRUE(waitUntil([&] { return typer.done() && form->session().userActive(); }));
     EXPECT_FALSE(signedOn);
     EXPECT_TRUE(checked);
+    // The administrator hears of it in the activity log too.
+    EXPECT_NE(log().find("Cannot open file \"" + unreadable.string() + "\""), std::string::npos)
+        << log();
     EXPECT_EQ(form->session().userName(), "ann");
     form->Panes[0].browser->Navigate(server.url(QStringLiteral("/one")).toString());
     EXPECT_TRUE(waitForPage(*form, 1, server.url(QStringLiteral("/one"))));

@@ -217,6 +217,22 @@ TEST_F(StartUpTest, UserDataShowsTheMinutesCountedToday) {
     EXPECT_EQ(form->session().connectMinutesToday(), 0);
 }
 
+TEST_F(StartUpTest, ALongStatusIsShortenedToTheRoomThereIsAndReadWholeOnHover) {
+    auto form = start();
+    const int width = form->width();
+    const QString message = QStringLiteral(
+        "The minutes of use could not be saved (Could not write to the settings file "
+        "/home/someone/.config/tarnview/user.hive: database or disk is full); they are counted "
+        "again from the next minute. Free some disk space or tell the administrator.");
+    form->ShowStatus(message);
+    QApplication::processEvents();
+    EXPECT_EQ(form->width(), width) << "the window grew to show the whole text";
+    EXPECT_LE(form->StatusPanel->width(), width);
+    EXPECT_EQ(form->StatusPanel->text(), message);
+    EXPECT_EQ(form->StatusPanel->toolTip(), message);
+    EXPECT_EQ(form->StatusPanel->accessibleDescription(), message);
+}
+
 TEST_F(StartUpTest, ADamagedHiveStopsTheProgramNamingTheFile) {
     writeFile(configHome / "tarnview" / "user.hive", std::string(4096, 'x'));
     const auto failure = checkHives();
