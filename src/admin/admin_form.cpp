@@ -33,6 +33,10 @@ QString qs(const std::string& text) {
 TAdminForm::TAdminForm(Prompter& prompter, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::TAdminForm>()), prompter_(prompter) {
     ui_->setupUi(this);
+    // Enter is OK wherever the focus is, not the button that happens to have it.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(false);
+    ui_->BitBtn1->setDefault(true);
     ui_->RadioButton1->setChecked(true);
     ui_->RadioButton3->setChecked(true);
     ui_->RadioButton5->setChecked(true);
@@ -136,8 +140,12 @@ QString TAdminForm::selectedName(const QListWidget& list) {
 }
 
 void TAdminForm::BitBtn2Click() {
-    cancelled_ = true;
     reject();
+}
+
+void TAdminForm::reject() {
+    cancelled_ = true;
+    QDialog::reject();
 }
 
 void TAdminForm::done(int result) {

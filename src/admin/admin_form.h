@@ -33,6 +33,8 @@ class TAdminForm : public QDialog {
     ~TAdminForm() override;
 
     void done(int result) override;
+    // Escape and the close box are Cancel.
+    void reject() override;
 
   protected:
     void showEvent(QShowEvent* event) override;

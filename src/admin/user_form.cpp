@@ -33,12 +33,16 @@ void TUserForm::showEvent(QShowEvent* event) {
 }
 
 void TUserForm::BitBtn2Click() {
-    cancelled_ = true;
     reject();
 }
 
+void TUserForm::reject() {
+    cancelled_ = true;
+    QDialog::reject();
+}
+
 void TUserForm::done(int result) {
-    // OK, Escape and the window frame all pass the check; only Cancel skips it.
+    // OK passes the check; Cancel, Escape and the window frame skip it.
     if (!cancelled_ && !FormCloseQuery())
         return;
     QDialog::done(result);

@@ -29,6 +29,8 @@ class TUserForm : public QDialog {
     const UserRecord& record() const { return record_; }
 
     void done(int result) override;
+    // Escape and the close box are Cancel: nothing is checked or asked.
+    void reject() override;
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -10,6 +10,7 @@
 #include "app/single_instance.h"
 #include "app/startup_check.h"
 #include "app/tarn_application.h"
+#include "app/usage.h"
 #include "engine/engine_hardening.h"
 #include "platform/clock.h"
 #include "platform/desktop_launcher.h"
@@ -18,12 +19,20 @@
 #include "session/spawn_token.h"
 
 int main(int argc, char** argv) {
+    if (const auto text = tarn::informationRequested(argc, argv)) {
+        std::fputs(text->c_str(), stdout);
+        return 0;
+    }
+    if (const auto missing = tarn::missingDisplay()) {
+        std::fprintf(stderr, "%s\n", missing->c_str());
+        return 1;
+    }
     tarn::hardenEngineStartup(argc, argv);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     tarn::MessageBoxPrompter prompter;
     tarn::TarnApplication app(argc, argv, prompter);
     QApplication::setApplicationName(QStringLiteral("Tarnview"));
-    QApplication::setApplicationVersion(QStringLiteral("1.10"));
+    QApplication::setApplicationVersion(QString::fromLatin1(tarn::programVersion()));
 
     std::vector<std::string> parameters;
     for (int i = 1; i < argc; ++i)

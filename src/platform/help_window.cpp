@@ -1,5 +1,6 @@
 #include "platform/help_window.h"
 
+#include <QKeyEvent>
 #include <QUrl>
 
 namespace tarn {
@@ -21,6 +22,15 @@ HelpWindow::HelpWindow(QWidget* owner) : QTextBrowser(owner) {
     // Help must not become a way round the site policy: only its own anchors are followed.
     setOpenExternalLinks(false);
     resize(640, 560);
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape closes help, as it closes a dialog.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QTextBrowser::keyPressEvent(event);
 }
 
 void HelpWindow::showContext(const std::filesystem::path& helpFile, int context) {

@@ -14,6 +14,9 @@ class HelpWindow : public QTextBrowser {
 
     // Shows `helpFile` scrolled to its anchor "context-<context>".
     void showContext(const std::filesystem::path& helpFile, int context);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace tarn

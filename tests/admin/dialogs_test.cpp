@@ -7,15 +7,45 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "admin/admin_form.h"
 #include "admin/edit_form.h"
+#include "admin/group_form.h"
 #include "admin/user_form.h"
 #include "named_control.h"
 #include "scripted_prompter.h"
+#include "temp_env.h"
 
 namespace tarn {
 namespace {
 
 using test::control;
+
+using KeyboardTest = test::TempEnv;
+
+TEST_F(KeyboardTest, EscapeClosesEveryDialogAsCancelWithoutAsking) {
+    test::ScriptedPrompter prompter;
+    TEditForm edit(prompter);
+    TUserForm user(prompter);
+    TGroupForm group(prompter);
+    TAdminForm admin(prompter);
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&edit, &user, &group, &admin}) {
+        SCOPED_TRACE(dialog->metaObject()->className());
+        dialog->show();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    }
+    EXPECT_TRUE(prompter.shown.empty()) << prompter.shown.front();
+}
+
+TEST_F(KeyboardTest, EnterInTheAdministrationWindowIsOkWhereverTheFocusIs) {
+    test::ScriptedPrompter prompter;
+    TAdminForm admin(prompter);
+    admin.show();
+    QTest::keyClick(control<QPushButton>(admin, "Passbtn"), Qt::Key_Return);
+    EXPECT_FALSE(admin.isVisible());
+    EXPECT_EQ(admin.result(), QDialog::Accepted);
+}
 
 TEST(EditFormTest, GivesBackTheTextAsTypedAndCancelKeepsTheInitialOne) {
     test::ScriptedPrompter prompter;

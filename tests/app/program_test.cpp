@@ -86,6 +86,34 @@ TEST_F(ProgramTest, ASecondStartForTheSamePersonEndsAndACopyNeedsItsPermissionAn
     first.waitForFinished();
 }
 
+TEST_F(ProgramTest, HelpAndVersionPrintAndLeaveAndNoDisplayIsSaidInOneLine) {
+    struct Case {
+        const char* argument;
+        const char* printed;
+    };
+    for (const Case c : {Case{"--help", "Usage: tarnview [--help | --version]"},
+                         Case{"--version", "Tarnview 1.10"}}) {
+        QProcess program;
+        program.start(QStringLiteral(TARN_TARNVIEW), {QString::fromLatin1(c.argument)});
+        ASSERT_TRUE(program.waitForFinished(15000)) << c.argument;
+        EXPECT_EQ(program.exitCode(), 0) << c.argument;
+        EXPECT_TRUE(program.readAllStandardOutput().startsWith(c.printed)) << c.argument;
+    }
+
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(variable));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(TARN_TARNVIEW), {});
+    ASSERT_TRUE(program.waitForFinished(15000));
+    EXPECT_EQ(program.exitCode(), 1);
+    const QByteArray said = program.readAllStandardError();
+    EXPECT_EQ(said,
+              "tarnview needs an X11 or Wayland display, and none is set (DISPLAY and "
+              "WAYLAND_DISPLAY are empty): start it from a desktop session.\n");
+}
+
 TEST_F(ProgramTest, ACopyEndsWhenItsMainInstanceIsKilled) {
     markInstalled();
     QProcess main;

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QScrollBar>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -117,6 +118,15 @@ TEST_F(HelpViewerTest, ReusesTheOwnersWindowAndScrollsToTheContext) {
     auto* second = helpWindowOf(otherOwner);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(second, first);
+}
+
+TEST_F(HelpViewerTest, EscapeClosesTheHelpWindow) {
+    showHelp(&owner, programFolder() / "tarnview.hlp", 10);
+    QTextBrowser* help = helpWindowOf(owner);
+    ASSERT_NE(help, nullptr);
+    ASSERT_TRUE(help->isVisible());
+    QTest::keyClick(help, Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
 }
 
 TEST_F(HelpViewerTest, WindowsWithoutOwnerShareOneUntilItIsClosed) {
