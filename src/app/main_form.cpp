@@ -426,7 +426,7 @@ void TMainForm::About1Click() {
 void TMainForm::Userdata1Click() {
     const Session& s = *session_;
     TWhoAmIForm form(QString::fromStdString(s.userName()), QString::fromStdString(s.groupName()),
-                     s.usageMinutesToday(), s.connectMinutesToday(), this);
+                     s.usageMinutesToday(), s.connectMinutesToday(), s.minutesLeftToday(), this);
     form.exec();
 }
 

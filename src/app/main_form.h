@@ -100,7 +100,8 @@ class TMainForm : public QMainWindow {
     bool ReloadSettings(bool applyUser);
     bool LoadUserSettings(const QString& user, const QString& group, const QString& previousGroup,
                           const QString& previousUser);
-    bool SignOn();
+    // `reason`, when given, is what the logon dialog says about why it is there.
+    bool SignOn(const QString& reason = {});
     void SaveUserState();
     QString GetUserFolder();
     void ShowStatus(const QString& text);

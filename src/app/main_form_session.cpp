@@ -291,7 +291,7 @@ void TMainForm::applySpawnedCopyLayout() {
     setWindowTitle(QStringLiteral("Tarnview (spawned)"));
 }
 
-bool TMainForm::SignOn() {
+bool TMainForm::SignOn(const QString& reason) {
     const SignOnGuard guard = session_->beginSignOn();
     if (!guard)
         return false;
@@ -318,6 +318,7 @@ bool TMainForm::SignOn() {
     const QString previousGroup = qs(session_->groupName());
 
     TLogonForm logon(prompter_, clock_, this);
+    logon.setReason(reason);
     logon.exec();
     if (!LoadUserSettings(logon.UserId(), logon.Group(), previousGroup, previousUser))
         return false;

@@ -2,10 +2,13 @@
 // platform-browser buttons.
 #include <QAction>
 #include <QLabel>
+#include <QTimer>
 #include <QToolButton>
+#include <optional>
 
 #include "app/main_form.h"
 #include "engine/web_browser.h"
+#include "session/logon_check.h"
 #include "session/user_config.h"
 #include "settings/settings_error.h"
 
@@ -39,7 +42,12 @@ class TickWindow : public TickSteps {
     void showConnectedTime(const std::string& text) override {
         form_.ConnectPanel->setText(QString::fromStdString(text));
     }
-    void signOffForTheDay() override { form_.SignOn(); }
+    // The logon dialog comes up after this tick: a timer's own event does not come again while
+    // it runs, so a dialog inside it would stop the clock.
+    void signOffForTheDay() override {
+        QTimer::singleShot(
+            0, &form_, [form = &form_] { form->SignOn(QString::fromLatin1(kWebTimeUsedMessage)); });
+    }
     void disconnect() override { form_.DisconnectButtonClick(); }
     bool confirm(const std::string& text) override { return form_.prompter().confirm(text); }
     bool lineStillUp() override { return form_.LineStillUp(); }
@@ -60,6 +68,9 @@ void TMainForm::Timer1Timer() {
     } catch (const SettingsError& error) {
         ShowStatus(QString::fromStdString(error.what()));
     }
+    const std::optional<int> left = session_->minutesLeftToday();
+    ClockPanel->setToolTip(left ? QStringLiteral("Web time left today: %1 min.").arg(*left)
+                                : QString());
 }
 
 void TMainForm::StartAutomaticRefresh1Click() {

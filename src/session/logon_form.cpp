@@ -1,6 +1,7 @@
 #include "session/logon_form.h"
 
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -35,16 +36,27 @@ TLogonForm::TLogonForm(Prompter& prompter, const Clock& clock, QWidget* parent)
     GroupLV->setObjectName(QStringLiteral("GroupLV"));
     GroupLV->hide();
 
+    ReasonLabel = new QLabel(this);
+    ReasonLabel->setObjectName(QStringLiteral("ReasonLabel"));
+    ReasonLabel->setWordWrap(true);
+    ReasonLabel->hide();
+
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("User id:"), Edit2);
     fields->addRow(QStringLiteral("Password:"), Edit1);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(ReasonLabel);
     layout->addLayout(fields);
     layout->addWidget(BitBtn2, 0, Qt::AlignRight);
     setTabOrder(Edit2, Edit1);
     setTabOrder(Edit1, BitBtn2);
 
     connect(BitBtn2, &QPushButton::clicked, this, &TLogonForm::accept);
+}
+
+void TLogonForm::setReason(const QString& reason) {
+    ReasonLabel->setText(reason);
+    ReasonLabel->setVisible(!reason.isEmpty());
 }
 
 void TLogonForm::showEvent(QShowEvent* event) {

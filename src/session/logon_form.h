@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QString>
 
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -20,6 +21,9 @@ class TLogonForm : public QDialog {
   public:
     TLogonForm(Prompter& prompter, const Clock& clock, QWidget* parent = nullptr);
 
+    // Says above the fields why the dialog is here (the day's web time is used up, say).
+    void setReason(const QString& reason);
+
     // After a successful logon: the group the user's record names, and the id as typed.
     QString Group() const { return group_; }
     QString UserId() const { return userId_; }
@@ -28,6 +32,7 @@ class TLogonForm : public QDialog {
     QLineEdit* Edit1{};  // password
     QPushButton* BitBtn2{};
     QListWidget* GroupLV{};  // the candidate groups, never shown
+    QLabel* ReasonLabel{};   // shown only with a reason
 
   public slots:
     void accept() override;

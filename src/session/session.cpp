@@ -1,5 +1,7 @@
 #include "session/session.h"
 
+#include <algorithm>
+
 #include <utility>
 
 #include "log/log_line.h"
@@ -173,6 +175,12 @@ void Session::switchTo(UserSettings settings) {
     paneTimers_.setSettings(config_.panes);
     slot_->replace(std::move(settings.navigation));
     userLoaded_ = true;
+}
+
+std::optional<int> Session::minutesLeftToday() const {
+    if (!userActive_ || policy_.iGroupMaxUsage <= 0)
+        return std::nullopt;
+    return std::max(0, policy_.iGroupMaxUsage - accounting_.usageMinutes());
 }
 
 SignOnGuard Session::beginSignOn() {

@@ -119,6 +119,9 @@ class Session {
     bool keepsState() const { return kind_ == InstanceKind::Main; }
 
     int usageMinutesToday() const { return accounting_.usageMinutes(); }
+    // The minutes of the group's daily allowance left today; nothing without an allowance or
+    // with nobody signed on.
+    std::optional<int> minutesLeftToday() const;
     int connectMinutesToday() const { return accounting_.connectMinutes(); }
     int idleMinutes() const { return accounting_.idleMinutes(); }
     bool connected() const { return connected_; }

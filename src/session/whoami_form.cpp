@@ -21,7 +21,7 @@ QString minutesText(int minutes) {
 }  // namespace
 
 TWhoAmIForm::TWhoAmIForm(const QString& userName, const QString& groupName, int usageMinutes,
-                         int connectMinutes, QWidget* parent)
+                         int connectMinutes, std::optional<int> minutesLeft, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("User Data "));
     auto* layout = new QVBoxLayout(this);
@@ -31,6 +31,11 @@ TWhoAmIForm::TWhoAmIForm(const QString& userName, const QString& groupName, int 
                       QStringLiteral("Usage Time Today: ") + minutesText(usageMinutes));
     Label4 = addLabel(this, layout, "Label4",
                       QStringLiteral("Connect Time Today: ") + minutesText(connectMinutes));
+    if (minutesLeft) {
+        MinutesLeftLabel =
+            addLabel(this, layout, "MinutesLeftLabel",
+                     QStringLiteral("Web Time Left Today: ") + minutesText(*minutesLeft));
+    }
     CloseButton = new QPushButton(QStringLiteral("Close"), this);
     CloseButton->setObjectName(QStringLiteral("CloseButton"));
     CloseButton->setDefault(true);

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -13,10 +14,13 @@ class TWhoAmIForm : public QDialog {
     Q_OBJECT
 
   public:
+    // `minutesLeft`: what the daily allowance leaves today, shown when there is one.
     TWhoAmIForm(const QString& userName, const QString& groupName, int usageMinutes,
-                int connectMinutes, QWidget* parent = nullptr);
+                int connectMinutes, std::optional<int> minutesLeft = std::nullopt,
+                QWidget* parent = nullptr);
 
     QLabel *Label1{}, *Label2{}, *Label3{}, *Label4{};
+    QLabel* MinutesLeftLabel{};  // only with a daily allowance
     QPushButton* CloseButton{};
 };
 

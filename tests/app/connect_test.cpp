@@ -63,10 +63,26 @@ TEST_F(MainFormTest, AGroupsDailyAllowanceSignsItsUserOffAtTheLastMinuteForTheDa
     EXPECT_EQ(SettingsStore(kGroupsKey).read_string("Kids\\Users\\bob", "sUsageTime", ""),
               "2026-12-10,29");
 
-    // At the 30th minute the logon dialog comes back and refuses bob for the rest of the day.
-    LogonTyper next({{QStringLiteral("bob"), QString()}, {QStringLiteral("cy"), QString()}});
+    EXPECT_EQ(form->ClockPanel->toolTip(), QStringLiteral("Web time left today: 1 min."));
+
+    // At the 30th minute the logon dialog comes back, says why, and refuses bob for the rest
+    // of the day. The clock goes on meanwhile.
+    bool toldWhy = false, clockRan = false;
+    LogonTyper next({{QStringLiteral("bob"), QString()}, {QStringLiteral("cy"), QString()}}, [&] {
+        if (toldWhy)
+            return;
+        auto* logon = qobject_cast<TLogonForm*>(QApplication::activeModalWidget());
+        auto* reason = logon->findChild<QLabel*>(QStringLiteral("ReasonLabel"));
+        toldWhy = reason && !reason->isHidden() &&
+                  reason->text() == QStringLiteral("You have used all your web time for today...");
+        const QString shown = form->ClockPanel->text();
+        clock.advance(std::chrono::seconds(1));
+        clockRan = waitUntil([&] { return form->ClockPanel->text() != shown; }, 3000);
+    });
     tickMinutes(*form, clock, 1);
-    EXPECT_TRUE(next.done());
+    EXPECT_TRUE(waitUntil([&] { return next.done(); }));
+    EXPECT_TRUE(toldWhy);
+    EXPECT_TRUE(clockRan) << "the clock stood still while the logon dialog was up";
     EXPECT_THAT(prompter.shown, Contains("You have used all your web time for today..."));
     EXPECT_EQ(form->session().userName(), "cy");
     EXPECT_EQ(SettingsStore(kGroupsKey).read_string("Kids\\Users\\bob", "sUsageTime", ""),

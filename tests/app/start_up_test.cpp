@@ -217,6 +217,43 @@ TEST_F(StartUpTest, UserDataShowsTheMinutesCountedToday) {
     EXPECT_EQ(form->session().connectMinutesToday(), 0);
 }
 
+TEST_F(StartUpTest, UserDataAndTheClockSayWhatADailyAllowanceLeavesToday) {
+    markInstalled();
+    // Without an allowance nothing is said of one.
+    {
+        auto form = start();
+        ASSERT_TRUE(waitUntil([&] { return form->session().userActive(); }));
+        bool hasLine = true;
+        QTimer::singleShot(0, [&] {
+            if (auto* dialog = qobject_cast<TWhoAmIForm*>(QApplication::activeModalWidget())) {
+                hasLine = dialog->MinutesLeftLabel != nullptr;
+                dialog->close();
+            }
+        });
+        form->Userdata1->trigger();
+        EXPECT_FALSE(hasLine);
+        form->Timer1Timer();
+        EXPECT_TRUE(form->ClockPanel->toolTip().isEmpty());
+    }
+    SettingsStore(std::string(kGroupsKey) + "\\Default Group").write_int("", "iGroupMaxUsage", 60);
+    writeUserDayMinutes(kDefaultGroup, kDefaultUser, DayRecord::Usage, "2026-12-10", 12);
+    auto form = start();
+    ASSERT_TRUE(waitUntil([&] { return form->session().userActive(); }));
+    QString left;
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<TWhoAmIForm*>(QApplication::activeModalWidget())) {
+            if (dialog->MinutesLeftLabel)
+                left = dialog->MinutesLeftLabel->text();
+            dialog->close();
+        }
+    });
+    form->Userdata1->trigger();
+    EXPECT_EQ(left, QStringLiteral("Web Time Left Today: 48 min."));
+    form->Timer1Timer();
+    EXPECT_EQ(form->ClockPanel->toolTip(), QStringLiteral("Web time left today: %1 min.")
+                                               .arg(60 - form->session().usageMinutesToday()));
+}
+
 TEST_F(StartUpTest, ALongStatusIsShortenedToTheRoomThereIsAndReadWholeOnHover) {
     auto form = start();
     const int width = form->width();
