@@ -20,6 +20,7 @@
 #include "favorites/favorites_store.h"
 #include "platform/paths.h"
 #include "platform/prompter.h"
+#include "settings/settings_error.h"
 #include "widgets/adv_splitter.h"
 
 namespace tarn {
@@ -70,14 +71,13 @@ std::string TMainForm::favoritesWriteFolder() {
 
 void TMainForm::RefreshFavorites() {
     std::optional<std::vector<FavoriteEntry>> entries;
-    std::string folder;
-    if (!readReporting([&] { folder = favoritesFolder(); })) {
+    try {
+        entries = ScanFavoritesFolder(favoritesFolder());
+    } catch (const SettingsError& error) {
         // Without its folder the list shows nothing rather than another group's favourites.
+        prompter_.error(error.what());
         FavListView->clear();
         return;
-    }
-    try {
-        entries = ScanFavoritesFolder(folder);
     } catch (const std::filesystem::filesystem_error& failure) {
         // The user stays signed on, without favourites, until the folder can be made.
         prompter_.error("The favourites folder " + failure.path1().string() +

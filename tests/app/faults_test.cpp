@@ -165,6 +165,7 @@ using ExitTest = MainFormTest;
 TEST_F(ExitTest, ExitOnAFullDiskSaysWhatWasNotSavedAndStillCloses) {
     markInstalled();
     auto form = start();
+    ASSERT_TRUE(waitUntil([&] { return form->session().userActive(); }));
     form->Panes[0].browser->Navigate(server.url(QStringLiteral("/one")).toString());
     ASSERT_TRUE(waitForPage(*form, 1, server.url(QStringLiteral("/one"))));
     {
