@@ -250,6 +250,8 @@ class TMainForm : public QMainWindow {
     // must act on (`forAdministrator`) also goes to the activity log.
     bool readReporting(const std::function<void()>& read, bool forAdministrator = false);
     void logNotice(const std::string& text);
+    // Shows `message` in the error box once this window is on screen, trying `attempts` times.
+    void sayOnceShown(std::string message, int attempts);
     // Shows the store's message, if any, in the error box.
     void reportStoreFailure(const std::optional<std::string>& failure);
     // The user's window state, histories, minutes and toolbars, each saved on its own; what
@@ -295,6 +297,7 @@ class TMainForm : public QMainWindow {
     int sortColumn_ = -1;     // the favourites list's last sort, until the next refresh
     bool sortAscending_ = true;
     bool shown_ = false;
+    bool showingUp_ = false;  // the first reload runs while the window first shows
 };
 
 }  // namespace tarn

@@ -7,6 +7,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <chrono>
 #include <exception>
 #include <functional>
@@ -46,7 +47,24 @@ QString qs(const std::string& text) {
 }  // namespace
 
 void TMainForm::FormShow() {
-    ReloadSettings(true);
+    // A failure here is said once the window is up, over a window that shows nobody signed on
+    // rather than the layout of a session that did not start.
+    showingUp_ = true;
+    const bool loaded = ReloadSettings(true);
+    showingUp_ = false;
+    if (loaded)
+        return;
+    StartupSettings startup;
+    try {
+        startup = session_->readStartupSettings();
+    } catch (const std::exception&) {
+        // Said already; the switches keep their defaults.
+    }
+    session_->applyStartupSettings(startup);
+    applyStartupSettings();
+    panes_->setCount(1);
+    ArrangePanes();
+    ShowStatus(QStringLiteral("Nobody is signed on: the settings could not be read."));
 }
 
 void TMainForm::FormActivate() {
@@ -133,9 +151,27 @@ bool TMainForm::readReporting(const std::function<void()>& read, bool forAdminis
     } catch (const std::exception& failure) {
         if (forAdministrator)
             logNotice(failure.what());
-        prompter_.error(failure.what());
+        if (showingUp_) {
+            sayOnceShown(failure.what(), 40);
+        } else {
+            prompter_.error(failure.what());
+        }
         return false;
     }
+}
+
+void TMainForm::sayOnceShown(std::string message, int attempts) {
+    // Without a window manager the window that maps last covers the others: the message waits
+    // until the window is on screen, or two seconds at most.
+    const QWindow* window = windowHandle();
+    if ((window && window->isExposed()) || attempts <= 0) {
+        activateWindow();
+        prompter_.error(message);
+        return;
+    }
+    QTimer::singleShot(50, this, [this, message = std::move(message), attempts]() mutable {
+        sayOnceShown(std::move(message), attempts - 1);
+    });
 }
 
 void TMainForm::logNotice(const std::string& text) {

@@ -270,6 +270,32 @@ TEST_F(StartUpTest, ALongStatusIsShortenedToTheRoomThereIsAndReadWholeOnHover) {
     EXPECT_EQ(form->StatusPanel->accessibleDescription(), message);
 }
 
+TEST_F(StartUpTest, SettingsThatCanNotBeReadAtTheStartAreSaidOverAWindowOfNobody) {
+    markInstalled();
+    // The group's exclusion list names a file that exists but can not be read: a folder.
+    const std::filesystem::path unreadable = dataHome / "sites.txt";
+    std::filesystem::create_directories(unreadable);
+    createExclusionList("block");
+    saveListPart(ListFamily::URLExclIni, "block", {unreadable.string()});
+    SettingsStore group(std::string(kGroupsKey) + "\\Default Group");
+    group.write_bool("", "bGroupUseExcl", true);
+    group.write_string("", "sGroupExclList", "block");
+
+    TMainForm form({}, clock, prompter, launcher);
+    form.show();
+    EXPECT_TRUE(prompter.shown.empty()) << "the message came before the window was up";
+    ASSERT_TRUE(waitUntil([&] { return !prompter.shown.empty(); }));
+    EXPECT_NE(prompter.shown.front().find(unreadable.string()), std::string::npos)
+        << prompter.shown.front();
+    // Nobody's window: one pane, no sign-on button without sign-on, and why.
+    EXPECT_EQ(form.paneState().count(), 1);
+    EXPECT_FALSE(visible(form, form.Panes[1].browser));
+    EXPECT_FALSE(visible(form, form.SignonButton));
+    EXPECT_EQ(form.StatusPanel->text(),
+              QStringLiteral("Nobody is signed on: the settings could not be read."));
+    EXPECT_FALSE(form.session().userActive());
+}
+
 TEST_F(StartUpTest, ADamagedHiveStopsTheProgramNamingTheFile) {
     writeFile(configHome / "tarnview" / "user.hive", std::string(4096, 'x'));
     const auto failure = checkHives();
