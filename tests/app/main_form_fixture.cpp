@@ -77,6 +77,17 @@ std::string MainFormTest::log() const {
     return text.str();
 }
 
+std::filesystem::path MainFormTest::excludeThroughUnreadableFile(const std::string& group) {
+    const std::filesystem::path unreadable = dataHome / (group + "-sites.txt");
+    std::filesystem::create_directories(unreadable);
+    createExclusionList("unreadable");
+    saveListPart(ListFamily::URLExclIni, "unreadable", {unreadable.string()});
+    SettingsStore record(std::string(kGroupsKey) + "\\" + group);
+    record.write_bool("", "bGroupUseExcl", true);
+    record.write_string("", "sGroupExclList", "unreadable");
+    return unreadable;
+}
+
 void MainFormTest::excludeInDefaultGroup(const std::string& list,
                                          const std::vector<std::string>& entries,
                                          const std::vector<std::string>& words) {

@@ -40,6 +40,9 @@ class MainFormTest : public TempEnv {
     void logActivity();
     // What the activity log holds; empty before anything is written.
     std::string log() const;
+    // Makes `group`'s exclusion list name a list file that exists but can not be read (a
+    // folder), and gives the file's path.
+    std::filesystem::path excludeThroughUnreadableFile(const std::string& group);
     // Makes `list` Default Group's exclusion list, refusing `entries` and `words`.
     void excludeInDefaultGroup(const std::string& list, const std::vector<std::string>& entries,
                                const std::vector<std::string>& words = {});

@@ -151,14 +151,7 @@ TEST_F(SignOnTest, ASignOffShowsTheBlankPageWithNothingToGoBackTo) {
 
 TEST_F(SignOnTest, ASignOnThatCanNotReadTheGroupsListsSignsNobodyOn) {
     logActivity();
-    // Kids' exclusion list names a file that exists but can not be read: a folder.
-    const std::filesystem::path unreadable = dataHome / "kids-sites.txt";
-    std::filesystem::create_directories(unreadable);
-    createExclusionList("kids");
-    saveListPart(ListFamily::URLExclIni, "kids", {unreadable.string()});
-    SettingsStore kids(std::string(kGroupsKey) + "\\Kids");
-    kids.write_bool("", "bGroupUseExcl", true);
-    kids.write_string("", "sGroupExclList", "kids");
+    const std::filesystem::path unreadable = excludeThroughUnreadableFile("Kids");
 
     LogonTyper ann({{QStringLiteral("ann"), QStringLiteral("secret")}});
     auto form = start();

@@ -272,14 +272,7 @@ TEST_F(StartUpTest, ALongStatusIsShortenedToTheRoomThereIsAndReadWholeOnHover) {
 
 TEST_F(StartUpTest, SettingsThatCanNotBeReadAtTheStartAreSaidOverAWindowOfNobody) {
     markInstalled();
-    // The group's exclusion list names a file that exists but can not be read: a folder.
-    const std::filesystem::path unreadable = dataHome / "sites.txt";
-    std::filesystem::create_directories(unreadable);
-    createExclusionList("block");
-    saveListPart(ListFamily::URLExclIni, "block", {unreadable.string()});
-    SettingsStore group(std::string(kGroupsKey) + "\\Default Group");
-    group.write_bool("", "bGroupUseExcl", true);
-    group.write_string("", "sGroupExclList", "block");
+    const std::filesystem::path unreadable = excludeThroughUnreadableFile("Default Group");
 
     TMainForm form({}, clock, prompter, launcher);
     form.show();
