@@ -164,6 +164,7 @@ void TMainForm::buildMenus() {
             &TMainForm::Horizontaltileformat1Click);
     connect(Userdata1, &QAction::triggered, this, &TMainForm::Userdata1Click);
     connect(Administration1, &QAction::triggered, this, &TMainForm::Administration1Click);
+    connect(Properties1, &QAction::triggered, this, &TMainForm::ConfigButtonClick);
     connect(About1, &QAction::triggered, this, &TMainForm::About1Click);
 }
 
@@ -248,6 +249,7 @@ void TMainForm::buildMainToolBar() {
     }
     connect(ExitButton, &QToolButton::clicked, this, &TMainForm::ExitButtonClick);
     connect(SignonButton, &QToolButton::clicked, this, &TMainForm::SignonButtonClick);
+    connect(ConfigButton, &QToolButton::clicked, this, &TMainForm::ConfigButtonClick);
     connect(NewSplitButton, &QToolButton::clicked, this, &TMainForm::NewSplitButtonClick);
     connect(DelSplitButton, &QToolButton::clicked, this, &TMainForm::DelSplitButtonClick);
     connect(HelpButton, &QToolButton::clicked, this, &TMainForm::HelpButtonClick);

@@ -200,6 +200,7 @@ class TMainForm : public QMainWindow {
     void About1Click();
     void Userdata1Click();
     void Administration1Click();
+    void ConfigButtonClick();
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -1,10 +1,12 @@
-// The way into the administration window: the group's permission, then the password.
+// The ways into the administration and configuration windows: the group's permission, then
+// for administration the password.
 #include <QAction>
 #include <chrono>
 #include <string>
 
 #include "admin/admin_form.h"
 #include "app/main_form.h"
+#include "config/config_form.h"
 #include "platform/prompter.h"
 #include "session/admin_access.h"
 #include "session/password_form.h"
@@ -47,6 +49,23 @@ void TMainForm::Administration1Click() {
     TAdminForm admin(prompter_, this);
     if (admin.exec() == QDialog::Accepted)
         ReloadSettings(true);
+}
+
+void TMainForm::ConfigButtonClick() {
+    GroupRecord group;
+    if (!readReporting([&] { group = currentGroupPolicy(); }))
+        return;
+    if (!group.bGroupAllowConfig) {
+        prompter_.message("You are not allowed to modify the configuration..");
+        return;
+    }
+    TConfigForm config(prompter_, this);
+    config.ConfigKey = QString::fromStdString(session_->configKey());
+    config.UserName = QString::fromStdString(session_->userName());
+    config.GroupName = QString::fromStdString(session_->groupName());
+    // The configuration counts from the next sign-on or start; only the switches are read now.
+    if (config.exec() == QDialog::Accepted)
+        ReloadSettings(false);
 }
 
 }  // namespace tarn

@@ -283,6 +283,12 @@ void TMainForm::navigateStartPages() {
     for (int i = 0; i < panes_->count(); ++i) {
         if (!config.sPaneUrl[i].empty())
             Panes[i].browser->Navigate(qs(config.sPaneUrl[i]), TWebBrowser::NavAdmitted);
+        // An unattended display refreshes or cycles from the start, as its configuration asks.
+        const PaneTimerSettings& timers = config.panes[i];
+        if (timers.refreshAtStart)
+            session_->paneTimers().startRefresh(i + 1, timers.refreshRate);
+        if (timers.cycleAtStart)
+            session_->paneTimers().startCycle(i + 1, timers.cycleRate);
     }
 }
 

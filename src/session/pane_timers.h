@@ -11,13 +11,15 @@
 
 namespace tarn {
 
-// A pane's refresh and cycle settings as read at sign-on: the rates and whether each counts in
-// minutes (true) or seconds.
+// A pane's refresh and cycle settings as read at sign-on: the rates, whether each counts in
+// minutes (true) or seconds, and whether each starts with the start page (where allowed).
 struct PaneTimerSettings {
     int refreshRate = config::iWebRefreshRate.fallback;
     bool refreshMins = config::bWebRefreshMins.fallback;  // false: seconds
     int cycleRate = config::iWebCycleRate.fallback;
     bool cycleMins = config::bWebCycleMins.fallback;
+    bool refreshAtStart = false;  // bWeb<n>RefreshAtStart and bWeb<n>OkToAutoRefresh
+    bool cycleAtStart = false;    // bWeb<n>CycleAtStart and bWeb<n>OkToCycle
 
     bool operator==(const PaneTimerSettings&) const = default;
 };

@@ -88,9 +88,14 @@ WindowConfig readWindowConfig(std::string_view configKey) {
     c.iMaxHistoryEntries = read(config::iMaxHistoryEntries);
     for (int pane = 1; pane <= 4; ++pane) {
         const size_t i = static_cast<size_t>(pane - 1);
-        c.panes[i] = {readPane(config::iWebRefreshRate, pane),
-                      readPane(config::bWebRefreshMins, pane),
-                      readPane(config::iWebCycleRate, pane), readPane(config::bWebCycleMins, pane)};
+        c.panes[i] = {
+            readPane(config::iWebRefreshRate, pane),
+            readPane(config::bWebRefreshMins, pane),
+            readPane(config::iWebCycleRate, pane),
+            readPane(config::bWebCycleMins, pane),
+            readPane(config::bWebRefreshAtStart, pane) &&
+                readPane(config::bWebOkToAutoRefresh, pane),
+            readPane(config::bWebCycleAtStart, pane) && readPane(config::bWebOkToCycle, pane)};
         c.sPaneUrl[i] = readPane(config::sPaneUrl, pane);
     }
     return c;

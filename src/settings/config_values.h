@@ -35,6 +35,10 @@ inline constexpr PaneSetting<bool> bWebRefreshMins{"bWeb", "RefreshMins", true};
 inline constexpr PaneSetting<bool> bWebOkToCycle{"bWeb", "OkToCycle", false};
 inline constexpr PaneSetting<int> iWebCycleRate{"iWeb", "CycleRate", 2};
 inline constexpr PaneSetting<bool> bWebCycleMins{"bWeb", "CycleMins", true};
+// For unattended displays: start the pane's refresh or cycling once its start page has loaded,
+// where bWeb<n>OkToAutoRefresh or bWeb<n>OkToCycle allows it.
+inline constexpr PaneSetting<bool> bWebRefreshAtStart{"bWeb", "RefreshAtStart", false};
+inline constexpr PaneSetting<bool> bWebCycleAtStart{"bWeb", "CycleAtStart", false};
 inline constexpr TextSetting sLastRunDate{"sLastRunDate", ""};
 // True while the person is signed on; their spawned copies close when it reads false.
 inline constexpr BoolSetting bUserActive{"bUserActive", false};

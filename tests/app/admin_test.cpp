@@ -4,10 +4,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include "admin/admin_form.h"
 #include "admin/edit_form.h"
+#include "config/config_form.h"
 #include "engine/web_browser.h"
+#include "logon_typer.h"
 #include "main_form_fixture.h"
 #include "modal_answer.h"
 #include "qt_wait.h"
@@ -16,6 +20,7 @@
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
 #include "settings/site_lists.h"
+#include "settings/user_record.h"
 
 namespace tarn::test {
 namespace {
@@ -114,6 +119,43 @@ TEST_F(AdminTest, WrongPasswordsAreLoggedAndEachMakesTheNextTryWaitLonger) {
     EXPECT_EQ(prompter.shown.back(),
               "Too many wrong administrator passwords. Try again in 1 second.")
         << "a right password started the count again";
+}
+
+TEST_F(AdminTest, SetupOpensTheConfigurationOfTheKeyTheGroupChoosesWhenItAllows) {
+    SettingsStore admin(kAdminKey);
+    admin.write_bool("", "bUseLogon", true);
+    writeUserRecord("Default Group", "ann", {"Default Group", false, ""});
+    SettingsStore group(std::string(kGroupsKey) + "\\Default Group");
+    group.write_bool("", "bGroupAllowConfig", false);
+    LogonTyper ann({{QStringLiteral("ann"), QString()}});
+    auto form = start();
+    ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "ann"; }));
+    form->ConfigButton->click();
+    EXPECT_EQ(prompter.shown,
+              std::vector<std::string>{"You are not allowed to modify the configuration.."});
+
+    // With one configuration for the whole group, every user of it edits the group's key, and
+    // the title still names who opened it.
+    group.write_bool("", "bGroupAllowConfig", true);
+    group.write_int("", "iUserConfigType", 1);
+    LogonTyper again({{QStringLiteral("ann"), QString()}});
+    QTimer::singleShot(0, form.get(), [&] { form->SignonButtonClick(); });
+    ASSERT_TRUE(waitUntil([&] { return again.done() && form->session().userActive(); }));
+    QString key, title;
+    test::ModalAnswer<TConfigForm> config([&](TConfigForm& dialog) {
+        key = dialog.ConfigKey;
+        title = dialog.findChild<QLabel*>(QStringLiteral("Panel14"))->text();
+        dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"))
+            ->setText(QStringLiteral("http://kids.example/"));
+        click(dialog, "BitBtn1");
+    });
+    form->Properties1->trigger();
+    ASSERT_TRUE(config.answered());
+    EXPECT_EQ(key.toStdString(), std::string(kTarnviewRoot) + "\\Default Group");
+    EXPECT_EQ(title, QStringLiteral("Configuration data is for: ann in group: Default Group"));
+    EXPECT_EQ(SettingsStore(std::string(kTarnviewRoot) + "\\Default Group")
+                  .read_string("Config", "sPane1Url", ""),
+              "http://kids.example/");
 }
 
 TEST_F(AdminTest, AnExclusionAddedInTheWindowRefusesTheNextNavigation) {

@@ -400,6 +400,33 @@ TEST_F(NavigationTest, AutomaticRefreshInSecondsAndACycleStepWithTheTick) {
     EXPECT_TRUE(waitForPage(*form, 1, QUrl(url("/three"))));
 }
 
+TEST_F(NavigationTest, ARefreshAndACycleSetToStartWithTarnviewRunWithoutTheMenu) {
+    const std::string config = std::string(kDefaultConfigKey) + "\\Config";
+    setValue(config, "sPane1Url", url("/one").toStdString());
+    setValue(config, "iWeb1RefreshRate", "2");
+    setValue(config, "bWeb1RefreshMins", "0");
+    setValue(config, "bWeb1RefreshAtStart", "1");
+    // Cycling is set to start too, but not allowed: it stays off.
+    setValue(config, "bWeb1CycleAtStart", "1");
+    setValue(config, "iWeb1CycleRate", "1");
+    setValue(config, "bWeb1CycleMins", "0");
+    setValue(std::string(kDefaultConfigKey) + "\\Web1Cycle", "sUrl0", url("/three").toStdString());
+    for (const bool allowed : {false, true}) {
+        setValue(config, "bWeb1OkToAutoRefresh", allowed ? "1" : "0");
+        auto form = start();
+        ASSERT_TRUE(waitForPage(*form, 1, QUrl(url("/one"))));
+        ASSERT_TRUE(waitUntil([&] { return !form->Panes[0].stopButton->isEnabled(); }));
+        const int loads = server.hits(QStringLiteral("/one"));
+        for (int second = 0; second < 3; ++second) {
+            clock.advance(std::chrono::seconds(1));
+            form->Timer1Timer();
+        }
+        QTest::qWait(500);
+        EXPECT_EQ(server.hits(QStringLiteral("/one")) > loads, allowed) << allowed;
+        EXPECT_EQ(server.hits(QStringLiteral("/three")), 0) << "cycling was not allowed";
+    }
+}
+
 TEST_F(NavigationTest, FileOpenLoadsTheChosenPageIntoTheCurrentPane) {
     const std::filesystem::path page = dataHome / "saved page.htm";
     writeFile(page, "<html><title>Saved</title>saved</html>");
