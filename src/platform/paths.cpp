@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include <algorithm>
+
 #include <cctype>
 #include <cstdlib>
 
@@ -86,6 +88,43 @@ MappedPath mapWithDrive(std::string_view windowsStylePath) {
 
 std::filesystem::path mapPath(std::string_view windowsStylePath) {
     return mapWithDrive(windowsStylePath).path;
+}
+
+std::string mappedDrives() {
+    std::string drives(1, kCurrentDrive);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(dataFolder(), error)) {
+        const std::string name = entry.path().filename().string();
+        std::error_code notFolder;
+        if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z' && name[0] != kCurrentDrive &&
+            entry.is_directory(notFolder)) {
+            drives += name;
+        }
+    }
+    std::sort(drives.begin(), drives.end());
+    return drives;
+}
+
+std::string windowsStylePath(const std::filesystem::path& path) {
+    const std::filesystem::path data = dataFolder().lexically_normal();
+    const std::filesystem::path normal = path.lexically_normal();
+    const std::filesystem::path relative = normal.lexically_relative(data);
+    if (relative.empty() || *relative.begin() == ".." || relative.is_absolute())
+        return path.string();
+    const std::string drive = relative.begin()->string();
+    if (drive.size() != 1 || drive[0] < 'a' || drive[0] > 'z')
+        return path.string();
+    std::string text = drive + ":\\";
+    bool first = true;
+    for (auto part = std::next(relative.begin()); part != relative.end(); ++part) {
+        if (part->empty() || *part == ".")
+            continue;
+        if (!first)
+            text += '\\';
+        text += part->string();
+        first = false;
+    }
+    return text;
 }
 
 std::filesystem::path mapPathOnDrive(std::string_view windowsStylePath) {

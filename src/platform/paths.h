@@ -29,6 +29,13 @@ std::filesystem::path defaultFavoritesFolder();
 // their backslashes turned into slashes.
 std::filesystem::path mapPath(std::string_view windowsStylePath);
 
+// The drive letters mapped on this machine ('c' always among them), in order.
+std::string mappedDrives();
+
+// A real path as settings write it: below a mapped drive's folder "c:\tarnview" style,
+// anything else as it is. mapPath gives back the path.
+std::string windowsStylePath(const std::filesystem::path& path);
+
 // mapPath, and the mapped drive's folder is created when missing, as a drive's root always
 // exists; folders below it are not.
 std::filesystem::path mapPathOnDrive(std::string_view windowsStylePath);

@@ -43,5 +43,21 @@ TEST_F(PathsTest, WindowsStylePathsMapBelowTheDataFolder) {
     }
 }
 
+TEST_F(PathsTest, PathsOnMappedDrivesAreWrittenBackWindowsStyleAndTheDrivesListed) {
+    const std::filesystem::path drives = dataHome / "tarnview";
+    for (const char* written : {"c:\\", "c:\\tarnview", "d:\\lists\\kids"}) {
+        EXPECT_EQ(windowsStylePath(mapPath(written)), written) << written;
+    }
+    EXPECT_EQ(windowsStylePath(drives / "c" / "a" / ".." / "b"), "c:\\b");
+    EXPECT_EQ(windowsStylePath("/etc"), "/etc");
+    EXPECT_EQ(windowsStylePath(drives / "Favorites"), (drives / "Favorites").string());
+
+    EXPECT_EQ(mappedDrives(), "c");
+    std::filesystem::create_directories(drives / "e");
+    std::filesystem::create_directories(drives / "d");
+    std::filesystem::create_directories(drives / "long-name");
+    EXPECT_EQ(mappedDrives(), "cde");
+}
+
 }  // namespace
 }  // namespace tarn
