@@ -15,6 +15,8 @@
 #include "app/copy_leash.h"
 #include "app/main_form.h"
 #include "app/url_combo_box.h"
+#include "app/usage.h"
+#include "config/wizard_form.h"
 #include "engine/cookie_handover.h"
 #include "engine/engine_profiles.h"
 #include "engine/web_browser.h"
@@ -83,7 +85,8 @@ void TMainForm::Timer2Timer() {
 }
 
 void TMainForm::RunSetupWizard() {
-    // The wizard's own window comes with the first-run setup; its other steps run here.
+    TWizardForm wizard(prompter_, QString::fromLatin1(programVersion()), this);
+    wizard.exec();
     if (!ReloadSettings(false))
         return;
     if (session_->useLogon())

@@ -27,11 +27,6 @@ namespace {
 
 class AdminTest : public MainFormTest {
   protected:
-    void SetUp() override {
-        MainFormTest::SetUp();
-        markInstalled();
-    }
-
     static void click(QWidget& dialog, const char* button) {
         QTest::mouseClick(dialog.findChild<QPushButton*>(QString::fromLatin1(button)),
                           Qt::LeftButton);

@@ -8,15 +8,18 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 #include <optional>
 
+#include "config/wizard_form.h"
 #include "connect/online_service.h"
 #include "connect/ras_dialer.h"
 #include "engine/web_browser.h"
 #include "logon_typer.h"
 #include "main_form_fixture.h"
+#include "modal_answer.h"
 #include "network_manager_fixture.h"
 #include "qt_wait.h"
 #include "settings/day_record.h"
@@ -45,7 +48,6 @@ void tickMinutes(TMainForm& form, ManualClock& clock, int minutes) {
 }
 
 TEST_F(MainFormTest, AGroupsDailyAllowanceSignsItsUserOffAtTheLastMinuteForTheDay) {
-    markInstalled();
     SettingsStore admin(kAdminKey);
     admin.write_bool("", "bUseLogon", true);
     admin.write_bool("", "bUseGroups", true);
@@ -94,7 +96,6 @@ TEST_F(MainFormTest, TheToolbarBringsARealNetworkManagerConnectionUpAndDown) {
     NetworkManagerOnBus networkManager(systemBus.address());
     if (const std::string why = networkManager.startReal(root / "networkmanager"); !why.empty())
         GTEST_SKIP() << why;
-    markInstalled();
     SettingsStore group(std::string(kGroupsKey) + "\\Default Group");
     group.write_bool("", "bGroupRASFlag", true);
     group.write_string("", "sRASEntry", "school");
@@ -124,7 +125,6 @@ class ConnectTest : public MainFormTest {
   protected:
     void SetUp() override {
         MainFormTest::SetUp();
-        markInstalled();
         phonebook = root / "phonebook.txt";
         writeFile(phonebook, "School\nBroken;error=678\nSlow;delay=3000\nFlaky;drop=2\n");
         setenv("TARNVIEW_RAS_PHONEBOOK", phonebook.c_str(), 1);
@@ -318,8 +318,15 @@ TEST_F(ConnectTest, ClosingAsksFirstWhenTheGroupSaysSoAndNoLeavesTheLineUp) {
 TEST_F(ConnectTest, AGroupThatDialsAtStartDialsAfterTheFirstRun) {
     setValue(kConfigKey, "sInstalledVersion", "");  // a first run after all
     group().write_int("", "iStartDialParam", 1);
+    test::ModalAnswer<TWizardForm> wizard(
+        [](TWizardForm& dialog) {
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("CancelButton")),
+                              Qt::LeftButton);
+        },
+        15000);
     auto form = start();
     EXPECT_TRUE(waitUntil([&] { return form->session().connected(); }));
+    EXPECT_TRUE(wizard.answered());
     EXPECT_TRUE(lineUp("School"));
     form->DisconnectButtonClick();
 }

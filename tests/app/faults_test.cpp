@@ -47,11 +47,6 @@ struct FaultCase {
 
 class FaultTest : public MainFormTest, public ::testing::WithParamInterface<int> {
   protected:
-    void SetUp() override {
-        MainFormTest::SetUp();
-        markInstalled();
-    }
-
     QString url(const char* path) const { return server.url(QString::fromLatin1(path)).toString(); }
 
     // Every message shown, joined, and the status panel.
@@ -163,7 +158,6 @@ class FullDisk {
 using ExitTest = MainFormTest;
 
 TEST_F(ExitTest, ExitOnAFullDiskSaysWhatWasNotSavedAndStillCloses) {
-    markInstalled();
     auto form = start();
     ASSERT_TRUE(waitUntil([&] { return form->session().userActive(); }));
     form->Panes[0].browser->Navigate(server.url(QStringLiteral("/one")).toString());

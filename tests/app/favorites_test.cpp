@@ -24,7 +24,6 @@ class FavoritesTest : public MainFormTest {
   protected:
     void SetUp() override {
         MainFormTest::SetUp();
-        markInstalled();
         folder = defaultFavoritesFolder();
         std::filesystem::create_directories(folder);
     }

@@ -35,7 +35,6 @@ std::vector<bool> acceptingDocks(const TMainForm& form) {
 }
 
 TEST_F(LayoutTest, ArrangePanesShowsPanesInOrderAndGuardsTheirDocks) {
-    markInstalled();
     auto form = start();
     struct Case {
         int count;
@@ -81,7 +80,6 @@ TEST(PaneStateTest, CountsStayWithinOneToFourAndOnlyPanesBecomeCurrent) {
 }
 
 TEST_F(LayoutTest, AddingAndRemovingPanesStopsAtTheEndsAndKeepsPages) {
-    markInstalled();
     const std::string config = std::string(kDefaultConfigKey) + "\\Config";
     setValue(config, "sPane2Url", server.url(QStringLiteral("/two")).toString().toStdString());
     auto form = start();
@@ -114,7 +112,6 @@ TEST_F(LayoutTest, AddingAndRemovingPanesStopsAtTheEndsAndKeepsPages) {
 }
 
 TEST_F(LayoutTest, ZoomShowsOnePaneAndAnyZoomButtonRestores) {
-    markInstalled();
     auto form = start();
     for (int more = 0; more < 3; ++more)
         form->NewSplitButtonClick();
@@ -143,7 +140,6 @@ TEST_F(LayoutTest, ZoomShowsOnePaneAndAnyZoomButtonRestores) {
 }
 
 TEST_F(LayoutTest, TileFormatsTurnTheInnerSplittersAndARepeatChangesNothing) {
-    markInstalled();
     auto form = start();
     using enum TSplitterOrientation;
     struct Case {
@@ -171,7 +167,6 @@ TEST_F(LayoutTest, TileFormatsTurnTheInnerSplittersAndARepeatChangesNothing) {
 }
 
 TEST_F(LayoutTest, CenterPanelsHalvesEachInnerSplitter) {
-    markInstalled();
     auto form = start();
     for (int more = 0; more < 3; ++more)
         form->NewSplitButtonClick();
@@ -182,7 +177,6 @@ TEST_F(LayoutTest, CenterPanelsHalvesEachInnerSplitter) {
 }
 
 TEST_F(LayoutTest, ViewItemsShowAndHideTheBars) {
-    markInstalled();
     auto form = start();
     form->ShowButtonbar1->trigger();
     EXPECT_FALSE(form->ShowButtonbar1->isChecked());
@@ -196,7 +190,6 @@ TEST_F(LayoutTest, ViewItemsShowAndHideTheBars) {
 }
 
 TEST_F(LayoutTest, AClosedToolbarDocksBackIntoItsDefaultDock) {
-    markInstalled();
     auto form = start();
     form->MainToolBar->floatAt(QPoint(300, 300));
     EXPECT_TRUE(form->MainToolBar->isFloating());

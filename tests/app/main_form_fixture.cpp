@@ -21,6 +21,8 @@ void MainFormTest::SetUp() {
     server.addPage(QStringLiteral("/two"), "<html><title>Two</title><body>two</body></html>");
     server.addPage(QStringLiteral("/three"), "<html><title>Three</title><body>3</body></html>");
     server.addPage(QStringLiteral("/four"), "<html><title>Four</title><body>4</body></html>");
+    // Set up already: a test of the first run clears sInstalledVersion.
+    setValue(kConfigKey, "sInstalledVersion", "1.10");
 }
 
 void MainFormTest::TearDown() {
@@ -52,10 +54,6 @@ void MainFormTest::setValue(const std::string& key, const std::string& name,
 std::string MainFormTest::readValue(const std::string& key, const std::string& name) {
     SettingsStore store(key);
     return store.read_string("", name, "<absent>");
-}
-
-void MainFormTest::markInstalled() {
-    setValue(kConfigKey, "sInstalledVersion", "1.10");
 }
 
 bool MainFormTest::waitForPage(TMainForm& form, int pane, const QUrl& url) {

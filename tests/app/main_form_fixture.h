@@ -18,7 +18,8 @@ namespace tarn::test {
 inline constexpr char kDefaultConfigKey[] =
     "Software\\Kestrow Software\\Tarnview\\Default Group\\Default User";
 
-// A main window on fresh hives, with pages from a local server.
+// A main window on fresh hives of an installation that has been set up (a test of the first
+// run clears sInstalledVersion), with pages from a local server.
 class MainFormTest : public TempEnv {
   protected:
     void SetUp() override;
@@ -29,8 +30,6 @@ class MainFormTest : public TempEnv {
     // Writes a string value into `key` of the current user's hive.
     void setValue(const std::string& key, const std::string& name, const std::string& value);
     std::string readValue(const std::string& key, const std::string& name);
-    // Marks the program as set up, so no first-run step runs.
-    void markInstalled();
     // True once the signed-on group's lists are in force; they are built on a thread.
     bool waitForLists(TMainForm& form);
     // True once pane `pane` (1 to 4) of `form` shows `url`.

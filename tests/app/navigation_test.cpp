@@ -36,7 +36,6 @@ class NavigationTest : public MainFormTest {
   protected:
     void SetUp() override {
         MainFormTest::SetUp();
-        markInstalled();
         logActivity();
         server.addPage(QStringLiteral("/bad"), "<html><title>Bad</title>bad</html>");
         server.addPage(QStringLiteral("/badword"), "<html><title>Word</title>word</html>");

@@ -19,7 +19,6 @@ quint16 freePort() {
 }
 
 TEST_F(ProgramTest, StartsAtItsStartPageAndOpensNoDebuggingPortWhateverItIsAsked) {
-    markInstalled();
     setValue(std::string(kDefaultConfigKey) + "\\Config", "sPane1Url",
              server.url(QStringLiteral("/one")).toString().toStdString());
     const QString port = QString::number(freePort());
@@ -47,7 +46,6 @@ TEST_F(ProgramTest, StartsAtItsStartPageAndOpensNoDebuggingPortWhateverItIsAsked
 }
 
 TEST_F(ProgramTest, ASecondStartForTheSamePersonEndsAndACopyNeedsItsPermissionAndItsMain) {
-    markInstalled();
     setValue(std::string(kDefaultConfigKey) + "\\Config", "sPane1Url",
              server.url(QStringLiteral("/one")).toString().toStdString());
     QProcess first;
@@ -115,7 +113,6 @@ TEST_F(ProgramTest, HelpAndVersionPrintAndLeaveAndNoDisplayIsSaidInOneLine) {
 }
 
 TEST_F(ProgramTest, ACopyEndsWhenItsMainInstanceIsKilled) {
-    markInstalled();
     QProcess main;
     main.start(QStringLiteral(TARN_LEASH_PROBE), {});
     ASSERT_TRUE(main.waitForReadyRead(15000));

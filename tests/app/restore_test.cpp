@@ -25,7 +25,6 @@ QStringList items(const QComboBox* box) {
 }
 
 TEST_F(RestoreTest, CloseAndStartAgainRestoresTheWindowAsLeft) {
-    markInstalled();
     const std::string config = std::string(kDefaultConfigKey) + "\\Config";
     setValue(config, "iNumberOfPanes", "3");
     int usage = 0;
@@ -79,7 +78,6 @@ TEST_F(RestoreTest, CloseAndStartAgainRestoresTheWindowAsLeft) {
 }
 
 TEST_F(RestoreTest, AGlobalHistoryIsPaneOnesListCopiedIntoEveryBox) {
-    markInstalled();
     setValue(std::string(kDefaultConfigKey) + "\\Config", "iUrlHistory", "1");
     {
         auto form = start();
@@ -95,7 +93,6 @@ TEST_F(RestoreTest, AGlobalHistoryIsPaneOnesListCopiedIntoEveryBox) {
 }
 
 TEST_F(RestoreTest, AFloatingToolbarComesBackWhereItFloated) {
-    markInstalled();
     {
         auto form = start();
         ASSERT_TRUE(waitUntil([&] { return form->session().userActive(); }));

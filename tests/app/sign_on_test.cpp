@@ -44,7 +44,6 @@ class SignOnTest : public MainFormTest {
   protected:
     void SetUp() override {
         MainFormTest::SetUp();
-        markInstalled();
         SettingsStore admin(kAdminKey);
         admin.write_bool("", "bUseLogon", true);
         admin.write_bool("", "bUseGroups", true);

@@ -1,7 +1,11 @@
 // First start, the start addresses, a spawned copy and a refused close.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -11,8 +15,11 @@
 
 #include "app/single_instance.h"
 #include "app/startup_check.h"
+#include "config/wizard_form.h"
 #include "engine/web_browser.h"
+#include "logon_typer.h"
 #include "main_form_fixture.h"
+#include "modal_answer.h"
 #include "platform/paths.h"
 #include "qt_wait.h"
 #include "session/whoami_form.h"
@@ -20,6 +27,7 @@
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
 #include "settings/site_lists.h"
+#include "temp_env.h"
 #include "widgets/adv_splitter.h"
 #include "widgets/dock_toolbar.h"
 
@@ -29,8 +37,16 @@ namespace {
 using StartUpTest = MainFormTest;
 
 TEST_F(StartUpTest, FirstStartRunsAsDefaultUserAtTheStartAddress) {
+    setValue(kConfigKey, "sInstalledVersion", "");
     setValue(std::string(kDefaultConfigKey) + "\\Config", "sPane1Url",
              server.url(QStringLiteral("/one")).toString().toStdString());
+    // The set-up wizard comes, and is cancelled.
+    test::ModalAnswer<TWizardForm> wizard(
+        [](TWizardForm& dialog) {
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("CancelButton")),
+                              Qt::LeftButton);
+        },
+        15000);
     auto form = start();
 
     EXPECT_EQ(form->session().userName(), "Default User");
@@ -41,13 +57,46 @@ TEST_F(StartUpTest, FirstStartRunsAsDefaultUserAtTheStartAddress) {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tarnview"));
     EXPECT_EQ(form->paneState().count(), 1);
     EXPECT_TRUE(waitForPage(*form, 1, server.url(QStringLiteral("/one"))));
-    // The first run's set-up step runs a second after activation and signs the user on.
-    EXPECT_TRUE(waitUntil([&] { return form->session().userActive(); }));
+    // The first run's set-up step runs a second after activation; its Cancel leaves the
+    // default user on.
+    EXPECT_TRUE(waitUntil([&] { return wizard.answered() && !QApplication::activeModalWidget(); }));
+    EXPECT_TRUE(form->session().userActive());
     EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(readValue(kConfigKey, "sInstalledVersion"), "1.10");
+}
+
+TEST_F(StartUpTest, AFreshInstallationIsSetUpThroughTheWizardAndItsUserSignsOn) {
+    setValue(kConfigKey, "sInstalledVersion", "");
+    const auto click = [](QWidget& dialog, const char* name) {
+        dialog.findChild<QAbstractButton*>(QString::fromLatin1(name))->click();
+    };
+    const auto type = [](QWidget& dialog, const char* name, const char* text) {
+        dialog.findChild<QLineEdit*>(QString::fromLatin1(name))->setText(QString::fromLatin1(text));
+    };
+    test::ModalAnswer<TWizardForm> wizard(
+        [&](TWizardForm& dialog) {
+            click(dialog, "OkButton");        // Continue
+            click(dialog, "RadioGroup1Yes");  // users sign on
+            click(dialog, "NextButton");
+            click(dialog, "NextButton");  // the settings stay in the user's hive
+            click(dialog, "NextButton");  // favourites below c:\tarnview
+            type(dialog, "Edit2", "ann");
+            type(dialog, "Edit3", "Secret");
+            type(dialog, "Edit4", "Secret");
+            click(dialog, "NextButton");
+            click(dialog, "OkButton");  // Finish
+        },
+        15000);
+    LogonTyper ann({{QStringLiteral("ann"), QStringLiteral("Secret")}});
+    auto form = start();
+    ASSERT_TRUE(waitUntil([&] { return wizard.answered(); }));
+    ASSERT_TRUE(waitUntil([&] { return form->session().userName() == "ann"; }));
+    EXPECT_TRUE(ann.done());
+    EXPECT_TRUE(form->session().useLogon());
+    EXPECT_TRUE(prompter.shown.empty()) << prompter.shown.front();
 }
 
 TEST_F(StartUpTest, TheWindowShowsWhileTheListsLoadAndLetsNothingThroughMeanwhile) {
-    markInstalled();
     excludeInDefaultGroup("block", {"/two"});
     // Lines enough that the build is still going once the window has shown, whatever the window
     // system does in the meantime.
@@ -79,7 +128,6 @@ TEST_F(StartUpTest, TheWindowShowsWhileTheListsLoadAndLetsNothingThroughMeanwhil
 }
 
 TEST_F(StartUpTest, ListsKeptFromTheLastStartAreInForceWhenTheWindowShows) {
-    markInstalled();
     excludeInDefaultGroup("block", {"/two"});
     setValue(std::string(kDefaultConfigKey) + "\\Config", "sPane1Url",
              server.url(QStringLiteral("/one")).toString().toStdString());
@@ -106,7 +154,6 @@ TEST_F(StartUpTest, ListsKeptFromTheLastStartAreInForceWhenTheWindowShows) {
 }
 
 TEST_F(StartUpTest, AStartAddressThatDoesNotLoadShowsAnErrorPageAndTheRestWorks) {
-    markInstalled();
     const std::string config = std::string(kDefaultConfigKey) + "\\Config";
     // A port nobody listens on: the local server's port after it closed is not guaranteed free,
     // so take one from a server that is stopped at once.
@@ -127,7 +174,6 @@ TEST_F(StartUpTest, AStartAddressThatDoesNotLoadShowsAnErrorPageAndTheRestWorks)
 }
 
 TEST_F(StartUpTest, SpawnedCopyOpensItsAddressAndSavesNothing) {
-    markInstalled();
     const std::string config = std::string(kDefaultConfigKey) + "\\Config";
     setValue(config, "bShowButtonBar", "0");
     setValue(config, "bShowFavorites", "1");
@@ -155,7 +201,6 @@ TEST_F(StartUpTest, SpawnedCopyOpensItsAddressAndSavesNothing) {
 }
 
 TEST_F(StartUpTest, AGroupThatMayNotCloseKeepsTheWindowOpen) {
-    markInstalled();
     SettingsStore store(std::string(kGroupsKey) + "\\Default Group");
     store.write_bool("", "bGroupAllowClose", false);
     auto form = start();
@@ -167,7 +212,6 @@ TEST_F(StartUpTest, AGroupThatMayNotCloseKeepsTheWindowOpen) {
 }
 
 TEST_F(StartUpTest, AWindowSavedOffEveryScreenComesBackOnScreen) {
-    markInstalled();
     const std::string config = std::string(kDefaultConfigKey) + "\\Config";
     setValue(config, "iPosition Left", "9000");
     setValue(config, "iPosition Top", "-7000");
@@ -178,7 +222,6 @@ TEST_F(StartUpTest, AWindowSavedOffEveryScreenComesBackOnScreen) {
 }
 
 TEST_F(StartUpTest, HelpButtonOpensTheUserHelpAndAboutKeepsTheCaption) {
-    markInstalled();
     auto form = start();
     form->HelpButton->click();
     auto* help = form->findChild<QWidget*>(QStringLiteral("HelpWindow"));
@@ -195,7 +238,6 @@ TEST_F(StartUpTest, HelpButtonOpensTheUserHelpAndAboutKeepsTheCaption) {
 }
 
 TEST_F(StartUpTest, UserDataShowsTheMinutesCountedToday) {
-    markInstalled();
     writeUserDayMinutes(kDefaultGroup, kDefaultUser, DayRecord::Usage, "2026-12-10", 12);
     // A connect record from an earlier run: today's connected minutes are what this run counts.
     writeUserDayMinutes(kDefaultGroup, kDefaultUser, DayRecord::Connect, "2026-12-10", 45);
@@ -218,7 +260,6 @@ TEST_F(StartUpTest, UserDataShowsTheMinutesCountedToday) {
 }
 
 TEST_F(StartUpTest, UserDataAndTheClockSayWhatADailyAllowanceLeavesToday) {
-    markInstalled();
     // Without an allowance nothing is said of one.
     {
         auto form = start();
@@ -271,7 +312,6 @@ TEST_F(StartUpTest, ALongStatusIsShortenedToTheRoomThereIsAndReadWholeOnHover) {
 }
 
 TEST_F(StartUpTest, SettingsThatCanNotBeReadAtTheStartAreSaidOverAWindowOfNobody) {
-    markInstalled();
     const std::filesystem::path unreadable = excludeThroughUnreadableFile("Default Group");
 
     TMainForm form({}, clock, prompter, launcher);
@@ -289,7 +329,10 @@ TEST_F(StartUpTest, SettingsThatCanNotBeReadAtTheStartAreSaidOverAWindowOfNobody
     EXPECT_FALSE(form.session().userActive());
 }
 
-TEST_F(StartUpTest, ADamagedHiveStopsTheProgramNamingTheFile) {
+// The checks before any window, on hives nothing has opened yet.
+using HiveCheckTest = TempEnv;
+
+TEST_F(HiveCheckTest, ADamagedHiveStopsTheProgramNamingTheFile) {
     writeFile(configHome / "tarnview" / "user.hive", std::string(4096, 'x'));
     const auto failure = checkHives();
     ASSERT_TRUE(failure.has_value());
@@ -297,7 +340,7 @@ TEST_F(StartUpTest, ADamagedHiveStopsTheProgramNamingTheFile) {
         << *failure;
 }
 
-TEST_F(StartUpTest, SettingsThatCanNotBeWrittenStopTheProgramNamingWhatIsInTheWay) {
+TEST_F(HiveCheckTest, SettingsThatCanNotBeWrittenStopTheProgramNamingWhatIsInTheWay) {
     const std::filesystem::path folder = configHome / "tarnview";
     const std::filesystem::path hive = folder / "user.hive";
     struct Case {

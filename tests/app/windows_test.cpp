@@ -30,7 +30,6 @@ class WindowsTest : public MainFormTest {
   protected:
     void SetUp() override {
         MainFormTest::SetUp();
-        markInstalled();
         logActivity();
     }
 
