@@ -1,6 +1,7 @@
 #include "config/wizard_form.h"
 
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -169,8 +170,13 @@ void TWizardForm::RadioGroup3Click() {
 }
 
 bool TWizardForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui_->Edit1 && event->type() == QEvent::FocusOut)
-        Edit1Exit();
+    // Only when the focus moves on inside the wizard: another window coming up, such as the
+    // question itself, is not leaving the box.
+    if (watched == ui_->Edit1 && event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            Edit1Exit();
+    }
     return QDialog::eventFilter(watched, event);
 }
 

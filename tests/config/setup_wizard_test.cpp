@@ -1,9 +1,15 @@
 #include "config/setup_wizard.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "settings/password_scramble.h"
 #include "settings/registry_layout.h"
+#include "settings/settings_error.h"
 #include "settings/settings_store.h"
 #include "temp_env.h"
 
@@ -126,6 +132,64 @@ TEST_F(WizardCommitTest, DeclinedSignOnWritesNoUserAndCancelOnlyTheVersion) {
     std::vector<std::string> names;
     users.list_subkeys(names);
     EXPECT_TRUE(names.empty());
+}
+
+// An account that may only read the machine's settings file can not choose to keep the
+// administrative settings there: the commit refuses before it writes anything. Each step runs in
+// a child process, so that no connection opened as root is at hand to the other account.
+TEST_F(WizardCommitTest, TheMachinesFileRefusesAnAccountThatMayNotWriteIt) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "running as another account needs root";
+    constexpr int kRefused = 0, kCommitted = 1, kOtherFailure = 2, kNoAccount = 3;
+    const auto inChild = [](const std::function<int()>& step) {
+        const pid_t child = fork();
+        if (child == 0)
+            _exit(step());
+        int status = -1;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    ASSERT_EQ(inChild([] {
+                  SettingsStore machine(kTarnviewRoot);
+                  machine.set_root(Hive::LocalMachine);
+                  machine.close_key();
+                  machine.open_key(kTarnviewRoot, true);
+                  machine.write_bool("Admin", "bUseLogon", false);
+                  return 0;
+              }),
+              0);
+    namespace fs = std::filesystem;
+    fs::permissions(root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(machineHive.parent_path(),
+                    fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    fs::create_directories(configHome);
+    fs::permissions(configHome, fs::perms::all);
+
+    WizardAnswers a;
+    a.signOn = true;
+    a.machineHive = true;
+    a.userId = "ann";
+    a.password = a.confirmation = "Secret";
+    EXPECT_EQ(inChild([&] {
+                  constexpr gid_t kNobody = 65534;
+                  if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)
+                      return kNoAccount;
+                  try {
+                      commitWizard(a, "1.10");
+                      return kCommitted;
+                  } catch (const SettingsError& error) {
+                      const std::string expected =
+                          "The administrative settings can not be kept in the settings file " +
+                          machineHive.string() + ": this account may not write it.";
+                      return std::string(error.what()).starts_with(expected) ? kRefused
+                                                                             : kOtherFailure;
+                  }
+              }),
+              kRefused);
+    EXPECT_EQ(value(Hive::LocalMachine, "Admin", "bUseLogon"), "0");
+    EXPECT_EQ(value(Hive::CurrentUser, "Config", "sInstalledVersion"), "<absent>");
+    EXPECT_EQ(value(Hive::CurrentUser, "Admin", "bUseLogon"), "<absent>");
 }
 
 }  // namespace
