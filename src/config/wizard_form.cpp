@@ -25,10 +25,9 @@ TWizardForm::TWizardForm(Prompter& prompter, QString version, QWidget* parent)
       version_(std::move(version)) {
     ui_->setupUi(this);
     ui_->Image1->setPixmap(style()->standardIcon(QStyle::SP_DesktopIcon).pixmap(32, 32));
-    // Enter is the Continue or Finish button wherever the focus is.
+    // Enter is the page's default button wherever the focus is (ShowPage chooses it).
     for (QPushButton* button : findChildren<QPushButton*>())
         button->setAutoDefault(false);
-    ui_->OkButton->setDefault(true);
     connect(ui_->OkButton, &QPushButton::clicked, this, &TWizardForm::OkButtonClick);
     connect(ui_->NextButton, &QPushButton::clicked, this, &TWizardForm::NextButtonClick);
     connect(ui_->PrevButton, &QPushButton::clicked, this, &TWizardForm::PrevButtonClick);
@@ -61,10 +60,29 @@ void TWizardForm::ShowPage() {
     ui_->OkButton->setEnabled(flow_.okEnabled());
     ui_->OkButton->setText(flow_.okIsFinish() ? QStringLiteral("&Finish")
                                               : QStringLiteral("&Continue"));
-    if (flow_.page() == 4)
-        ui_->Edit1->setFocus();
-    if (flow_.page() == 5)
-        ui_->Edit2->setFocus();
+    // Enter goes on: Continue or Finish where they are offered, Next on the pages between.
+    ui_->OkButton->setDefault(flow_.okEnabled());
+    ui_->NextButton->setDefault(!flow_.okEnabled() && flow_.nextEnabled());
+    // The page's first question takes the focus, so the keyboard can answer it at once.
+    switch (flow_.page()) {
+        case 2:
+            (ui_->RadioGroup1Yes->isChecked() ? ui_->RadioGroup1Yes : ui_->RadioGroup1No)
+                ->setFocus();
+            break;
+        case 3:
+            (ui_->RadioGroup3Yes->isChecked() ? ui_->RadioGroup3Yes : ui_->RadioGroup3No)
+                ->setFocus();
+            break;
+        case 4:
+            ui_->Edit1->setFocus();
+            break;
+        case 5:
+            ui_->Edit2->setFocus();
+            break;
+        default:
+            ui_->OkButton->setFocus();
+            break;
+    }
 }
 
 WizardAnswers TWizardForm::answers() const {

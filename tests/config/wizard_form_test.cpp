@@ -38,6 +38,8 @@ class WizardFormTest : public test::TempEnv {
         std::filesystem::create_directories(mapPath("c:\\"));
         wizard = std::make_unique<TWizardForm>(prompter, QStringLiteral("1.10"));
         wizard->show();
+        wizard->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(wizard.get()));
     }
     void TearDown() override {
         wizard.reset();
@@ -80,15 +82,19 @@ TEST_F(WizardFormTest, TheButtonsFollowThePagesAndFinishStoresTheAnswers) {
     EXPECT_EQ(page(), 2) << "Enter is Continue";
     EXPECT_FALSE(at<QPushButton>("OkButton")->isEnabled());
 
-    // The groups question opens with Yes to sign-on and stays open after a No.
+    // The keyboard answers: the focus is on the question, the arrows choose, Enter is Next. The
+    // groups question opens with Yes to sign-on and stays open after a No.
+    EXPECT_EQ(wizard->focusWidget(), at<QRadioButton>("RadioGroup1No"));
     EXPECT_FALSE(at<QGroupBox>("RadioGroup2")->isEnabled());
-    click("RadioGroup1Yes");
+    QTest::keyClick(at<QRadioButton>("RadioGroup1No"), Qt::Key_Left);
+    EXPECT_TRUE(at<QRadioButton>("RadioGroup1Yes")->isChecked());
     EXPECT_TRUE(at<QGroupBox>("RadioGroup2")->isEnabled());
     click("RadioGroup1No");
     EXPECT_TRUE(at<QGroupBox>("RadioGroup2")->isEnabled());
     click("RadioGroup1Yes");
     click("RadioGroup2Yes");
-    click("NextButton");
+    QTest::keyClick(at<QRadioButton>("RadioGroup2Yes"), Qt::Key_Return);
+    ASSERT_EQ(page(), 3);
 
     EXPECT_FALSE(at<QLabel>("Label8")->isVisible());
     click("RadioGroup3Yes");
@@ -202,6 +208,7 @@ TEST_F(WizardFormTest, CancelAndEscapeStoreOnlyTheVersionAndTheCloseBoxNothing) 
 
 TEST_F(WizardFormTest, AFinishTheStoreRefusesSaysWhyAndKeepsTheWizardOpen) {
     std::filesystem::create_directories(machineHive);  // a folder where the machine's file goes
+    std::filesystem::create_directories(mapPath("c:\\tarnview"));  // no folder question
     toFolderPage(false);
     click("PrevButton");
     click("RadioGroup3Yes");
