@@ -10,7 +10,13 @@ namespace tarn {
 // QTWEBENGINE_CHROMIUM_FLAGS, unsets QTWEBENGINE_REMOTE_DEBUGGING, and adds to
 // QTWEBENGINE_CHROMIUM_FLAGS the switches that take from pages what opens connections the
 // request check never sees (WebTransport, QUIC, WebRTC over UDP, direct sockets and devices).
+// It also starts the connection gate and sends every connection of the engine through it.
 void hardenEngineStartup(int& argc, char** argv);
+
+class ConnectionGate;
+// The gate hardenEngineStartup started; nothing before it, or when the machine's proxy can not
+// be used (the engine then reaches nothing).
+ConnectionGate* engineConnectionGate();
 
 // True for a switch hardenEngineStartup removes, with one or two leading dashes and with or
 // without "=value".

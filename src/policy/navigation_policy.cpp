@@ -107,6 +107,17 @@ bool NavigationPolicy::allowsRequest(std::string_view address) const {
     return filter_ ? !filter_->excludes(address) : address == onlyAddress_;
 }
 
+bool NavigationPolicy::allowsConnection(std::string_view host, unsigned port) const {
+    if (!filter_ || host.empty())
+        return false;
+    // An IPv6 address is written in brackets. The filter's plain forms also try the address
+    // without its port and, where an entry names a scheme, as "http".
+    const std::string name = host.find(':') == std::string_view::npos
+                                 ? std::string(host)
+                                 : "[" + std::string(host) + "]";
+    return !filter_->excludes("https://" + name + ":" + std::to_string(port) + "/");
+}
+
 FilterDecision refusedWithoutPolicy(std::string_view address) {
     return {FilterVerdict::Excluded, "excluding: " + std::string(address), false};
 }
@@ -153,6 +164,11 @@ FilterDecision PolicySlot::decideOutside(std::string_view address) const {
 bool PolicySlot::allowsRequest(std::string_view address) const {
     const auto policy = current();
     return policy && policy->allowsRequest(address);
+}
+
+bool PolicySlot::allowsConnection(std::string_view host, unsigned port) const {
+    const auto policy = current();
+    return policy && policy->allowsConnection(host, port);
 }
 
 }  // namespace tarn

@@ -49,6 +49,10 @@ class NavigationPolicy {
     // A request of a page that is not a navigation (an image, a script, fetch, a socket): only
     // the exclusion entries and words apply, since pages need parts from other hosts.
     bool allowsRequest(std::string_view address) const;
+    // A connection the engine opens, which may be one no request check sees (a peer
+    // connection's relay): judged by the exclusions as a request to that host and port would
+    // be. Refused while nobody is signed on.
+    bool allowsConnection(std::string_view host, unsigned port) const;
 
   private:
     NavigationPolicy() = default;
@@ -82,6 +86,7 @@ class PolicySlot {
     FilterDecision decide(NavigationRequest request) const;
     FilterDecision decideOutside(std::string_view address) const;
     bool allowsRequest(std::string_view address) const;
+    bool allowsConnection(std::string_view host, unsigned port) const;
 
   private:
     mutable std::mutex mutex_;

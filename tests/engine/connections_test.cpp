@@ -16,9 +16,9 @@ namespace {
 // Stands where a page's STUN and TURN servers would be, and notes whatever reaches it.
 class Listener {
   public:
-    Listener() {
-        udp_.bind(QHostAddress::LocalHost, 0);
-        tcp_.listen(QHostAddress::LocalHost, 0);
+    explicit Listener(const QHostAddress& address = QHostAddress(QHostAddress::LocalHost)) {
+        udp_.bind(address, 0);
+        tcp_.listen(address, 0);
         QObject::connect(&udp_, &QUdpSocket::readyRead, [this] {
             while (udp_.hasPendingDatagrams()) {
                 udp_.receiveDatagram();
@@ -27,8 +27,9 @@ class Listener {
         });
         QObject::connect(&tcp_, &QTcpServer::newConnection, [this] {
             while (QTcpSocket* socket = tcp_.nextPendingConnection()) {
-                socket->deleteLater();
                 ++connections;
+                QObject::connect(socket, &QTcpSocket::readyRead, socket,
+                                 [this, socket] { bytes += socket->readAll().size(); });
             }
         });
     }
@@ -37,6 +38,7 @@ class Listener {
 
     int datagrams = 0;
     int connections = 0;
+    qsizetype bytes = 0;  // what the connections sent
 
   private:
     QUdpSocket udp_;
@@ -166,6 +168,50 @@ TEST_F(ConnectionsTest, InterfacesToSocketsAndDevicesAreNotThereAndOrdinaryPages
                        " window.frames.length;"));
     EXPECT_TRUE(waitUntil([&] { return browser->title() == QStringLiteral("made 2"); }))
         << browser->title().toStdString();
+}
+
+// The page guard can not see every frame's first window in time: a frame with an address
+// inserted together with a script that uses it at once keeps its peer connection. Its relay
+// connections still go through the gate, which refuses the excluded host and lets no STUN
+// message reach any other.
+TEST_F(ConnectionsTest, APeerConnectionThePageGuardMissesStillReachesNoExcludedRelay) {
+    Listener excluded(QHostAddress(QStringLiteral("127.0.0.2")));
+    ASSERT_NE(excluded.tcpPort(), 0) << "127.0.0.2 can not be listened on";
+    Listener allowed(QHostAddress(QStringLiteral("127.0.0.3")));
+    GroupLists lists;
+    lists.ExclusionList = {"127.0.0.2"};
+    policy->replace(groupPolicy(lists, true));
+    server.addPage(
+        QStringLiteral("/page"),
+        page(QStringLiteral("Page"),
+             QStringLiteral(
+                 "<script>"
+                 "function relay(w) {"
+                 "  const pc = new w.RTCPeerConnection({iceServers: [{urls: ["
+                 "    'turn:127.0.0.2:%1?transport=tcp', 'turns:127.0.0.2:%1?transport=tcp',"
+                 "    'turn:127.0.0.3:%2?transport=tcp'],"
+                 "    username: 'u', credential: 'p'}]});"
+                 "  pc.createDataChannel('x');"
+                 "  pc.createOffer().then(o => pc.setLocalDescription(o));"
+                 "  document.title = 'Got ' + typeof w.RTCPeerConnection;"
+                 "}"
+                 "const frame = document.createElement('iframe'); frame.src = '/a';"
+                 "const script = document.createElement('script');"
+                 "script.textContent = 'try { relay(window[0]); } catch (e) {"
+                 " document.title = \"Got none\"; }';"
+                 "const both = document.createDocumentFragment(); both.append(frame, script);"
+                 "document.body.append(both);"
+                 "</script>")
+                 .arg(excluded.tcpPort())
+                 .arg(allowed.tcpPort())));
+    ASSERT_TRUE(open(QStringLiteral("/page")));
+    ASSERT_TRUE(waitUntil([&] { return browser->title().startsWith(QStringLiteral("Got")); }));
+    QTest::qWait(3000);
+    EXPECT_EQ(excluded.connections, 0) << browser->title().toStdString();
+    EXPECT_EQ(excluded.datagrams, 0);
+    // A relay the lists allow is reached, but hears nothing of the peer connection.
+    EXPECT_EQ(allowed.bytes, 0);
+    EXPECT_EQ(allowed.datagrams, 0);
 }
 
 }  // namespace

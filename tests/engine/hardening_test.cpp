@@ -5,8 +5,10 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
+#include "engine/connection_gate.h"
 #include "engine/engine_hardening.h"
 #include "qt_wait.h"
 
@@ -21,7 +23,9 @@ TEST(HardeningTest, RefusedSwitchesAreRecognisedInEveryForm) {
           "--auto-open-devtools-for-tabs", "--remote-allow-origins=*",
           "--disable-blink-features=Nothing", "--force-webrtc-ip-handling-policy=default",
           "-webrtc-ip-handling-policy=default", "--enable-quic", "--origin-to-force-quic-on=x:443",
-          "--enable-experimental-web-platform-features"}) {
+          "--enable-experimental-web-platform-features", "--proxy-server=direct://",
+          "--proxy-pac-url=data:,x", "--proxy-bypass-list=*", "--no-proxy-server",
+          "--proxy-auto-detect"}) {
         EXPECT_TRUE(isRefusedSwitch(argument)) << argument;
     }
     for (const char* argument :
@@ -46,7 +50,8 @@ TEST(HardeningTest, StartupDropsTheSwitchesFromArgvAndTheEnvironment) {
     setenv("QTWEBENGINE_REMOTE_DEBUGGING", "9333", 1);
     setenv("QTWEBENGINE_CHROMIUM_FLAGS",
            "--disable-gpu  --remote-debugging-port=9444 --remote-allow-origins=* --lang=de "
-           "--disable-blink-features=Nothing --force-webrtc-ip-handling-policy=default",
+           "--disable-blink-features=Nothing --force-webrtc-ip-handling-policy=default "
+           "--proxy-server=direct:// --no-proxy-server",
            1);
 
     hardenEngineStartup(argc, argv.data());
@@ -57,8 +62,14 @@ TEST(HardeningTest, StartupDropsTheSwitchesFromArgvAndTheEnvironment) {
     EXPECT_EQ(std::getenv("QTWEBENGINE_REMOTE_DEBUGGING"), nullptr);
     const std::string flags = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS");
     EXPECT_THAT(flags, ::testing::StartsWith("--disable-gpu --lang=de --disable-blink-features="));
-    for (const char* gone : {"9444", "remote-allow-origins", "Nothing", "=default"})
+    for (const char* gone :
+         {"9444", "remote-allow-origins", "Nothing", "=default", "direct://", "no-proxy"})
         EXPECT_EQ(flags.find(gone), std::string::npos) << flags;
+    // Every connection goes through the gate, loopback ones included.
+    ASSERT_NE(engineConnectionGate(), nullptr);
+    EXPECT_THAT(flags, ::testing::HasSubstr("--proxy-server=socks5://127.0.0.1:" +
+                                            std::to_string(engineConnectionGate()->port()) +
+                                            " --proxy-bypass-list=<-loopback>"));
     unsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
 }
 
@@ -74,10 +85,10 @@ bool portOpen(quint16 port) {
     return socket.waitForConnected(1000);
 }
 
-// Runs the probe with `arguments` and `environment` added; true when `port` was open once its
-// page had loaded (waiting up to `settleMs` for it to open).
-bool probeOpensPort(const QStringList& arguments, const QStringList& environment, quint16 port,
-                    int settleMs) {
+// Runs the probe with `arguments` and `environment` added until `done` holds once its page has
+// loaded (waiting up to `settleMs` for it), and returns whether it held.
+bool probeUntil(const QStringList& arguments, const QStringList& environment,
+                const std::function<bool()>& done, int settleMs, QString* errors = nullptr) {
     QProcess probe;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // This test program's own engine switches stay with it: the probe starts from its own.
@@ -94,12 +105,21 @@ bool probeOpensPort(const QStringList& arguments, const QStringList& environment
                                       probe.state() == QProcess::NotRunning;
                            },
                            30000);
-    const bool open = ready && waitUntil([&] { return portOpen(port); }, settleMs);
+    const bool held = ready && waitUntil(done, settleMs);
     probe.closeWriteChannel();
     if (!probe.waitForFinished(10000))
         probe.kill();
     probe.waitForFinished(5000);
-    return open;
+    if (errors)
+        *errors = QString::fromUtf8(probe.readAllStandardError());
+    return held;
+}
+
+// True when `port` was open once the probe's page had loaded.
+bool probeOpensPort(const QStringList& arguments, const QStringList& environment, quint16 port,
+                    int settleMs) {
+    return probeUntil(
+        arguments, environment, [&] { return portOpen(port); }, settleMs);
 }
 
 TEST(HardeningTest, NoDebuggingPortOpensWhateverTheEnvironmentAsks) {
@@ -129,6 +149,51 @@ TEST(HardeningTest, NoDebuggingPortOpensWhateverTheEnvironmentAsks) {
                                    c.environment, port, 10000));
         EXPECT_FALSE(probeOpensPort(c.arguments, c.environment, port, 2000));
     }
+}
+
+// A proxy the machine names keeps carrying the engine's connections: plain-web requests, which
+// the request check has judged, go to it directly; everything else goes through the gate, which
+// asks it for a tunnel. A proxy the gate can not use lets nothing out.
+TEST(HardeningTest, TheEnginesConnectionsGoThroughTheGateToTheMachinesProxy) {
+    QTcpServer proxy;
+    ASSERT_TRUE(proxy.listen(QHostAddress::LocalHost, 0));
+    QStringList asked;
+    QObject::connect(&proxy, &QTcpServer::newConnection, [&] {
+        while (QTcpSocket* socket = proxy.nextPendingConnection()) {
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [&asked, socket] {
+                if (socket->canReadLine()) {
+                    asked.append(QString::fromLatin1(socket->readLine()).trimmed());
+                    socket->disconnectFromHost();
+                }
+            });
+        }
+    });
+    const QString machineProxy = QStringLiteral("http://127.0.0.1:%1").arg(proxy.serverPort());
+    const QStringList environment{QStringLiteral("http_proxy=") + machineProxy,
+                                  QStringLiteral("https_proxy=") + machineProxy};
+    const quint16 site = 8443;
+    const auto askedFor = [&](const QString& line) {
+        return [&asked, line] { return asked.contains(line); };
+    };
+
+    EXPECT_TRUE(probeUntil(
+        {QStringLiteral("--load=http://plain.example:%1/plain").arg(site)}, environment,
+        askedFor(QStringLiteral("GET http://plain.example:%1/plain HTTP/1.1").arg(site)), 10000))
+        << asked.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(
+        probeUntil({QStringLiteral("--load=https://secure.example:%1/").arg(site)}, environment,
+                   askedFor(QStringLiteral("CONNECT secure.example:%1 HTTP/1.1").arg(site)), 10000))
+        << asked.join(QLatin1Char('\n')).toStdString();
+
+    asked.clear();
+    QString errors;
+    EXPECT_FALSE(probeUntil(
+        {QStringLiteral("--load=https://secure.example:%1/").arg(site)},
+        {QStringLiteral("https_proxy=socks5://127.0.0.1:%1").arg(proxy.serverPort())},
+        [&] { return !asked.isEmpty(); }, 3000, &errors));
+    EXPECT_THAT(errors.toStdString(),
+                ::testing::HasSubstr("the proxy in https_proxy (socks5://127.0.0.1:"));
+    EXPECT_THAT(errors.toStdString(), ::testing::HasSubstr("Web connections are refused"));
 }
 
 }  // namespace

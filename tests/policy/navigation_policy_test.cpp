@@ -198,6 +198,30 @@ TEST(NavigationPolicyTest, RequestsPassTheExclusionsButNotTheInclusionList) {
     EXPECT_FALSE(PolicySlot().allowsRequest("http://good.example/img.png"));
 }
 
+TEST(NavigationPolicyTest, ConnectionsPassTheExclusionsAsTheirHostAndPort) {
+    GroupLists lists;
+    lists.ExclusionList = {"bad.example", "http://relay.example", "10.0.0.7", "[::1]:3478"};
+    lists.WordList = {"casino"};
+    lists.InclusionList = {"good.example"};
+    const NavigationPolicy policy(std::make_shared<const UrlFilter>(lists), false, kOwnPages);
+    EXPECT_TRUE(policy.allowsConnection("cdn.other.example", 443));
+    EXPECT_TRUE(policy.allowsConnection("::2", 3478));
+    for (const auto& [host, port] : std::vector<std::pair<std::string, unsigned>>{
+             {"bad.example", 3478},
+             {"turn.BAD.example.", 443},
+             // An entry that names a scheme still holds for a relay on its own port.
+             {"relay.example", 5349},
+             {"10.0.0.7", 80},
+             {"::1", 3478},
+             {"casino.other.example", 443},
+             {"", 443}}) {
+        EXPECT_FALSE(policy.allowsConnection(host, port)) << host << ":" << port;
+    }
+    EXPECT_FALSE(NavigationPolicy::signedOff("file:///opt/tarnview/blank.htm")
+                     ->allowsConnection("good.example", 443));
+    EXPECT_FALSE(PolicySlot().allowsConnection("good.example", 443));
+}
+
 TEST(NavigationPolicyTest, AnAdmittedAddressLastsUntilThePolicyIsReplaced) {
     PolicySlot slot(groupPolicy({}, false));
     const NavigationRequest file{"file:///home/kid/page.htm#top"};
