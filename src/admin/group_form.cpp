@@ -220,7 +220,7 @@ void TGroupForm::offerListNames() {
 // the entry can still be typed.
 void TGroupForm::offerPhonebookEntries() {
     ui_->EntryNameComboBox->clear();
-    RasLibrary library(rasLibraryFile(programFolder()));
+    RasLibrary library(rasLibraryFile(programLibraryFolder()));
     if (!library.loaded())
         return;
     std::array<RASENTRYNAMEA, kPhonebookRoom> entries{};

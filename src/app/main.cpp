@@ -6,15 +6,18 @@
 #include <vector>
 
 #include "app/copy_leash.h"
+#include "app/install_report.h"
 #include "app/main_form.h"
 #include "app/single_instance.h"
 #include "app/startup_check.h"
 #include "app/tarn_application.h"
 #include "app/usage.h"
+#include "connect/ras_library.h"
 #include "engine/engine_hardening.h"
 #include "platform/clock.h"
 #include "platform/desktop_launcher.h"
 #include "platform/message_box_prompter.h"
+#include "platform/program_folder.h"
 #include "session/command_line.h"
 #include "session/spawn_token.h"
 
@@ -22,6 +25,13 @@ int main(int argc, char** argv) {
     if (const auto text = tarn::informationRequested(argc, argv)) {
         std::fputs(text->c_str(), stdout);
         return 0;
+    }
+    if (tarn::pathsRequested(argc, argv)) {
+        const QCoreApplication core(argc, argv);
+        const auto report = tarn::installReport(tarn::programFolder(),
+                                                tarn::rasLibraryFile(tarn::programLibraryFolder()));
+        std::fputs(report.text.c_str(), stdout);
+        return report.complete ? 0 : 1;
     }
     if (const auto missing = tarn::missingDisplay()) {
         std::fprintf(stderr, "%s\n", missing->c_str());
@@ -33,6 +43,8 @@ int main(int argc, char** argv) {
     tarn::TarnApplication app(argc, argv, prompter);
     QApplication::setApplicationName(QStringLiteral("Tarnview"));
     QApplication::setApplicationVersion(QString::fromLatin1(tarn::programVersion()));
+    // Lets a Wayland desktop match the window to the installed desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.kestrow.Tarnview"));
 
     std::vector<std::string> parameters;
     for (int i = 1; i < argc; ++i)

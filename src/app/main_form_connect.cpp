@@ -135,7 +135,7 @@ void TMainForm::DialProvider(int provider) {
 
 bool TMainForm::RasDialOrHangUp(bool dial) {
     const RasEntrySettings settings = rasSettings(session_->policy());
-    const std::filesystem::path library = rasLibraryFile(programFolder());
+    const std::filesystem::path library = rasLibraryFile(programLibraryFolder());
     auto attempt = std::make_shared<RasAttempt>();
     std::thread([attempt, dial, settings, library] {
         RasResult result = rasDialOrHangUp(dial, settings, library, [&](const std::string& text) {
@@ -214,7 +214,7 @@ void TMainForm::CancelButtonClick() {
 bool TMainForm::LineStillUp() {
     if (session_->dialMode() != 1)
         return true;
-    return rasEntryConnected(session_->policy().sRASEntry, rasLibraryFile(programFolder()));
+    return rasEntryConnected(session_->policy().sRASEntry, rasLibraryFile(programLibraryFolder()));
 }
 
 void TMainForm::LineDropped() {

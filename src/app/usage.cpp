@@ -7,7 +7,7 @@ namespace tarn {
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: tarnview [--help | --version]\n"
+    "Usage: tarnview [--help | --version | --paths]\n"
     "\n"
     "Tarnview, a supervised web browser for shared computers. It starts the browser window for\n"
     "the person signed on to this account, under the policy the administrator set with File >\n"
@@ -15,6 +15,9 @@ constexpr char kUsage[] =
     "\n"
     "  --help     print this text and leave\n"
     "  --version  print the version and leave\n"
+    "  --paths    print where the program finds its files and hives, and whether they are\n"
+    "             there; the exit status is 1 when a program file or the dial-up library is\n"
+    "             missing\n"
     "\n"
     "Settings: ~/.config/tarnview/user.hive and /var/lib/tarnview/machine.hive (or the file\n"
     "named by TARNVIEW_MACHINE_HIVE). See tarnreg --help.\n";
@@ -39,6 +42,14 @@ std::optional<std::string> informationRequested(int argc, char** argv) {
             return std::string("Tarnview ") + programVersion() + "\n";
     }
     return std::nullopt;
+}
+
+bool pathsRequested(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--paths")
+            return true;
+    }
+    return false;
 }
 
 std::optional<std::string> missingDisplay() {

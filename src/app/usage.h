@@ -12,6 +12,9 @@ const char* programVersion();
 // is needed; nothing for any other command line.
 std::optional<std::string> informationRequested(int argc, char** argv);
 
+// `tarnview --paths`, which needs no display either (after --help and --version).
+bool pathsRequested(int argc, char** argv);
+
 // Why no window can be shown, in one line, when neither an X11 nor a Wayland display is named
 // and no other platform is chosen; nothing when one is.
 std::optional<std::string> missingDisplay();

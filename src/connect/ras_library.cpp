@@ -35,10 +35,10 @@ RasLibrary::~RasLibrary() {
         dlclose(handle_);
 }
 
-std::filesystem::path rasLibraryFile(const std::filesystem::path& programFolder) {
+std::filesystem::path rasLibraryFile(const std::filesystem::path& libraryFolder) {
     if (const char* file = std::getenv("TARNVIEW_RAS_LIBRARY"); file && *file)
         return file;
-    return programFolder / "libtarnras.so";
+    return libraryFolder / "libtarnras.so";
 }
 
 }  // namespace tarn

@@ -33,7 +33,7 @@ class RasLibrary {
 };
 
 // The library the program dials through: the file TARNVIEW_RAS_LIBRARY names, else
-// libtarnras.so in the program's folder.
-std::filesystem::path rasLibraryFile(const std::filesystem::path& programFolder);
+// libtarnras.so in the program's library folder.
+std::filesystem::path rasLibraryFile(const std::filesystem::path& libraryFolder);
 
 }  // namespace tarn

@@ -2,6 +2,7 @@
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <filesystem>
 
 #include "main_form_fixture.h"
 #include "qt_wait.h"
@@ -89,7 +90,7 @@ TEST_F(ProgramTest, HelpAndVersionPrintAndLeaveAndNoDisplayIsSaidInOneLine) {
         const char* argument;
         const char* printed;
     };
-    for (const Case c : {Case{"--help", "Usage: tarnview [--help | --version]"},
+    for (const Case c : {Case{"--help", "Usage: tarnview [--help | --version | --paths]"},
                          Case{"--version", "Tarnview 1.10"}}) {
         QProcess program;
         program.start(QStringLiteral(TARN_TARNVIEW), {QString::fromLatin1(c.argument)});
@@ -138,6 +139,52 @@ TEST_F(ProgramTest, ACopyEndsWhenItsMainInstanceIsKilled) {
         copy.kill();
         copy.waitForFinished();
     }
+}
+
+// An installed tree keeps the program in bin, its pages in share/tarnview and the dial-up
+// libraries in lib/tarnview; the program finds them from its own place, and says what is missing.
+TEST_F(ProgramTest, AnInstalledTreeIsFoundFromTheProgramsOwnPlace) {
+    namespace fs = std::filesystem;
+    const fs::path usr = root / "usr";
+    const fs::path built = fs::path(TARN_TARNVIEW).parent_path();
+    fs::create_directories(usr / "bin");
+    fs::create_directories(usr / "share/tarnview");
+    fs::create_directories(usr / "lib/tarnview");
+    fs::copy_file(TARN_TARNVIEW, usr / "bin/tarnview");
+    for (const char* page : {"blank.htm", "tarnview.hlp", "tarnadmn.hlp"})
+        fs::copy_file(built / page, usr / "share/tarnview" / page);
+    fs::copy_file(TARN_RAS_SIMULATOR, usr / "lib/tarnview/libtarnras.so");
+
+    const auto paths = [&](QString* output) {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // It needs no display.
+        for (const char* variable :
+             {"TARNVIEW_RAS_LIBRARY", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QString::fromLatin1(variable));
+        program.setProcessEnvironment(environment);
+        program.start(QString::fromStdString((usr / "bin/tarnview").string()),
+                      {QStringLiteral("--paths")});
+        EXPECT_TRUE(program.waitForFinished(15000));
+        *output = QString::fromUtf8(program.readAllStandardOutput());
+        return program.exitCode();
+    };
+    QString output;
+    EXPECT_EQ(paths(&output), 0) << output.toStdString();
+    const QString share = QString::fromStdString((usr / "share/tarnview").string());
+    EXPECT_TRUE(output.contains(QStringLiteral("Program files:   ") + share + QLatin1Char('\n')))
+        << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("tarnadmn.hlp: found"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QString::fromStdString(
+        "Dial-up library: " + (usr / "lib/tarnview/libtarnras.so").string() + " (loads)")))
+        << output.toStdString();
+
+    fs::remove(usr / "share/tarnview/tarnview.hlp");
+    fs::remove(usr / "lib/tarnview/libtarnras.so");
+    EXPECT_EQ(paths(&output), 1) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("tarnview.hlp: missing"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("(does not load: dialling is not possible)")))
+        << output.toStdString();
 }
 
 }  // namespace
