@@ -10,6 +10,8 @@ packages=(
     fonts-dejavu-core
     xvfb xauth x11-utils imagemagick
     dbus python3-dbusmock network-manager udev
+    # The package and its checks, and the locked-down session's window manager.
+    lintian desktop-file-utils appstream xdotool matchbox-window-manager
 )
 
 sudo=()
