@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev
     qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin libgl-dev libxkbcommon-dev
     fonts-dejavu-core
+    libx11-dev libxtst-dev
     xvfb xauth x11-utils imagemagick
     dbus python3-dbusmock network-manager udev
     # The package and its checks, and the locked-down session's window manager.
