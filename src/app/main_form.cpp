@@ -1,4 +1,5 @@
 #include "app/main_form.h"
+#include "app/main_form_online_host.h"
 
 #include <QAction>
 #include <QActionGroup>

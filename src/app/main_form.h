@@ -32,7 +32,8 @@ class Clock;
 class CopyLeash;
 class EngineProfiles;
 class Launcher;
-class OnlineServiceClient;
+class OnlineServiceAutomation;
+class WindowDriver;
 class Prompter;
 class TAdvSplitter;
 class TDock;
@@ -179,6 +180,8 @@ class TMainForm : public QMainWindow {
     // Going on line.
     void ConnectButtonClick();
     void DialProvider(int provider);
+    // The end of every dial: the busy indicator, Cancel and the cursor as before it.
+    void finishDial();
     // Dials (true) or hangs up the group's dial-up entry off the window's thread, the window
     // answering meanwhile; Cancel gives up waiting for a dial. True when it succeeded.
     bool RasDialOrHangUp(bool dial);
@@ -189,7 +192,8 @@ class TMainForm : public QMainWindow {
     // Whether the line this program brought up is still up, and what follows when it is not.
     bool LineStillUp();
     void LineDropped();
-    void setOnlineServiceClient(OnlineServiceClient* client) { onlineService_ = client; }
+    // The online-service client's automation, its X connection made at first use.
+    OnlineServiceAutomation& onlineService();
     QMenu* PopupMenu2{};
     QAction *InvokeAmericaOnline1{}, *InvokeDialupRAS1{};
 
@@ -283,7 +287,11 @@ class TMainForm : public QMainWindow {
     std::vector<TWebBrowser*> allBrowsers() const;
 
     Clock& clock_;
-    OnlineServiceClient* onlineService_{};
+    class OnlineHost;
+    friend class OnlineHost;
+    std::unique_ptr<WindowDriver> windowDriver_;
+    std::unique_ptr<OnlineHost> onlineHost_;
+    std::unique_ptr<OnlineServiceAutomation> onlineService_;
     bool dialCancelled_ = false;
     bool dialing_ = false;
     QString heldNavigation_;     // the address a dial on the first navigation was started for

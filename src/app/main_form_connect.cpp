@@ -13,16 +13,19 @@
 #include <thread>
 
 #include "app/main_form.h"
+#include "app/main_form_online_host.h"
 #include "connect/online_service.h"
 #include "connect/ras_dialer.h"
 #include "connect/ras_library.h"
 #include "engine/web_browser.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
+#include "platform/x11_window_driver.h"
 #include "settings/password_scramble.h"
 #include "widgets/busy_indicator.h"
 
 namespace tarn {
+
 namespace {
 
 // One dial or hang-up running on a thread of its own. The window may stop waiting for it
@@ -110,12 +113,27 @@ void TMainForm::DialProvider(int provider) {
         logConnection("Starting RAS Dialup Connection process");
         connected = RasDialOrHangUp(true);
     } else if (provider == 2) {
-        if (onlineService_) {
-            connected = onlineService_->signOn([this] { return dialCancelled_; });
-        } else {
-            prompter_.message(
-                "The online-service client is not set up on this computer. Ask your "
-                "administrator to set it up, or to choose dial-up networking for your group.");
+        OnlineServiceSettings settings;
+        if (!readReporting([&] { settings = onlineServiceSettings(session_->policy()); })) {
+            finishDial();
+            return;
+        }
+        switch (onlineService().signOn(settings)) {
+            case SignOnResult::Connected:
+                connected = true;
+                session_->accounting().noteActivity();
+                break;
+            case SignOnResult::Failed:
+                break;
+            case SignOnResult::ConnectError:
+                ConnectButton->setEnabled(true);
+                DisconnectButton->setEnabled(false);
+                logConnection("Dialup Connection Failed (busy or error)");
+                finishDial();
+                return;
+            case SignOnResult::Ended:
+                finishDial();
+                return;
         }
     }
     session_->setConnected(connected);
@@ -126,11 +144,26 @@ void TMainForm::DialProvider(int provider) {
     } else {
         logConnection("Dialup Connection failed or cancelled");
     }
+    finishDial();
+}
+
+void TMainForm::finishDial() {
+    TBusyIndicator* busy = Panes[0].animate;
     busy->stop();
     busy->hide();
     CancelButton->setEnabled(false);
     QApplication::restoreOverrideCursor();
     dialing_ = false;
+}
+
+OnlineServiceAutomation& TMainForm::onlineService() {
+    if (!onlineService_) {
+        windowDriver_ = std::make_unique<X11WindowDriver>();
+        onlineHost_ = std::make_unique<OnlineHost>(*this);
+        onlineService_ =
+            std::make_unique<OnlineServiceAutomation>(*windowDriver_, launcher_, *onlineHost_);
+    }
+    return *onlineService_;
 }
 
 bool TMainForm::RasDialOrHangUp(bool dial) {
@@ -188,8 +221,14 @@ void TMainForm::DisconnectButtonClick() {
         if (RasDialOrHangUp(false))
             session_->setConnected(false);
     } else if (mode == 2) {
-        if (onlineService_)
-            onlineService_->signOff();
+        std::string windowClass;
+        if (readReporting([&] { windowClass = onlineServiceClass(); })) {
+            // The wait for the client to close ends with it, or with Cancel.
+            dialCancelled_ = false;
+            CancelButton->setEnabled(true);
+            onlineService().signOff(windowClass);
+            CancelButton->setEnabled(false);
+        }
         session_->setConnected(false);
     }
     if (session_->connected()) {

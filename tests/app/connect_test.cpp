@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -21,17 +22,24 @@
 #include "main_form_fixture.h"
 #include "modal_answer.h"
 #include "network_manager_fixture.h"
+#include "platform/x11_window_driver.h"
 #include "qt_wait.h"
 #include "settings/day_record.h"
+#include "settings/password_scramble.h"
 #include "settings/registry_layout.h"
 #include "settings/settings_store.h"
 #include "settings/user_record.h"
 #include "widgets/dock_toolbar.h"
+#include "xvfb_display.h"
+
+// After Qt and the test framework, whose names X's macros (None, KeyPress) would replace.
+#include <X11/Xlib.h>
 
 namespace tarn::test {
 namespace {
 
 using ::testing::Contains;
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -331,36 +339,126 @@ TEST_F(ConnectTest, AGroupThatDialsAtStartDialsAfterTheFirstRun) {
     form->DisconnectButtonClick();
 }
 
-// The online-service client as the window sees it.
-class FakeOnlineService : public OnlineServiceClient {
-  public:
-    bool signOn(const std::function<bool()>&) override {
-        ++signOns;
-        return answer;
+// The online-service client: a program of its own on an X server of the test's, started,
+// signed on and closed again from the toolbar.
+class OnlineServiceClientTest : public ConnectTest {
+  protected:
+    void SetUp() override {
+        ConnectTest::SetUp();
+        ASSERT_FALSE(xvfb.name().empty()) << "Xvfb could not be started";
+        // The window's X connection for the client is made at its first sign-on.
+        if (const char* display = std::getenv("DISPLAY"))
+            previousDisplay = display;
+        setenv("DISPLAY", xvfb.name().c_str(), 1);
+        keys = (root / "keys").string();
+        group().write_bool("", "bGroupRASFlag", false);
+        group().write_bool("", "bGroupAOLFlag", true);
+        group().write_string("", "sAOLprogram", "waol");
+        group().write_string("", "sAOLUserName", "kid");
+        group().write_string("", "sAOLPassword", scramblePassword("Pass1"));
+        // The launcher stands for the desktop's: the client starts on the test's display.
+        launcher.onCommandLine = [this](const std::string& line) {
+            QStringList arguments{QStringLiteral("--keys"), QString::fromStdString(keys)};
+            arguments +=
+                QString::fromStdString(line).split(QLatin1Char(' '), Qt::SkipEmptyParts).mid(1);
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("DISPLAY"), QString::fromStdString(xvfb.name()));
+            client.setProcessEnvironment(environment);
+            client.start(QStringLiteral(TARN_FAKE_CLIENT), arguments);
+            return client.waitForStarted();
+        };
     }
-    void signOff() override { ++signOffs; }
-    bool answer = true;
-    int signOns = 0, signOffs = 0;
+    void TearDown() override {
+        client.kill();
+        client.waitForFinished();
+        if (previousDisplay)
+            setenv("DISPLAY", previousDisplay->c_str(), 1);
+        else
+            unsetenv("DISPLAY");
+        ConnectTest::TearDown();
+    }
+
+    std::vector<std::string> received() const { return readLines(keys); }
+
+    XvfbDisplay xvfb;
+    std::optional<std::string> previousDisplay;
+    std::string keys;
+    QProcess client;
 };
 
-TEST_F(ConnectTest, TheOnlineServiceIsReachedThroughItsClientAndNeedsOne) {
-    group().write_bool("", "bGroupRASFlag", false);
-    group().write_bool("", "bGroupAOLFlag", true);
+TEST_F(OnlineServiceClientTest, TheClientIsSignedOnAndOffFromTheToolbar) {
     auto form = start();
-    form->ConnectButtonClick();
-    EXPECT_FALSE(form->session().connected());
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_THAT(prompter.shown[0], HasSubstr("online-service client is not set up"));
+    ASSERT_TRUE(onToolbar(*form, form->ConnectButton));
+    form->ConnectButton->click();
+    ASSERT_TRUE(form->session().connected()) << (prompter.shown.empty() ? "" : prompter.shown[0]);
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(form->StatusPanel->text(),
+              QStringLiteral("AOL Dial: Complete! internet navigation enabled.."));
+    EXPECT_TRUE(form->DisconnectButton->isEnabled());
+    EXPECT_THAT(received(), ElementsAre("Tab", "Shift_L", "P", "a", "s", "s", "1", "Return"));
+    // Minimised: with no window manager on the test's display, out of sight.
+    X11WindowDriver look(xvfb.name());
+    const ForeignWindow main = look.findWindowByClass("AOL Frame25");
+    ASSERT_NE(main, 0u);
+    Display* display = XOpenDisplay(xvfb.name().c_str());
+    ASSERT_NE(display, nullptr);
+    XWindowAttributes attributes{};
+    ASSERT_TRUE(XGetWindowAttributes(display, main, &attributes));
+    EXPECT_EQ(attributes.map_state, IsUnmapped);
+    XCloseDisplay(display);
 
-    FakeOnlineService client;
-    form->setOnlineServiceClient(&client);
-    form->ConnectButtonClick();
-    EXPECT_TRUE(form->session().connected());
-    EXPECT_EQ(client.signOns, 1);
-    form->DisconnectButtonClick();
+    form->DisconnectButton->click();
     EXPECT_FALSE(form->session().connected());
-    EXPECT_EQ(client.signOffs, 1);
-    form->setOnlineServiceClient(nullptr);
+    EXPECT_TRUE(waitUntil([&] { return client.state() == QProcess::NotRunning; }))
+        << "the client did not close";
+    EXPECT_THAT(received(), ElementsAre("Tab", "Shift_L", "P", "a", "s", "s", "1", "Return",
+                                        "Alt_L", "f", "x"));
+    EXPECT_TRUE(form->ConnectButton->isEnabled());
+    const std::string text = log();
+    for (const char* record : {"Starting AOL Dialup Connection process",
+                               "Dialup Connection Successful", "Dialup disconnection successful"})
+        EXPECT_THAT(text, HasSubstr(record));
+}
+
+TEST_F(OnlineServiceClientTest, TheClientsErrorWindowResetsTheButtonsAndIsRecorded) {
+    group().write_string("", "sAOLprogram", "waol --connect-error");
+    auto form = start();
+    form->ConnectButton->click();
+    EXPECT_FALSE(form->session().connected());
+    EXPECT_TRUE(form->ConnectButton->isEnabled());
+    EXPECT_FALSE(form->DisconnectButton->isEnabled());
+    EXPECT_FALSE(form->CancelButton->isEnabled());
+    EXPECT_TRUE(received().empty());
+    EXPECT_THAT(log(), HasSubstr("Dialup Connection Failed (busy or error)"));
+    EXPECT_THAT(log(), Not(HasSubstr("Dialup Connection failed or cancelled")));
+}
+
+TEST_F(OnlineServiceClientTest, CancelEndsTheWaitForAClientThatNeverShowsItsSignOn) {
+    group().write_string("", "sAOLprogram", "waol --signon Hello");
+    auto form = start();
+    QTimer::singleShot(1500, form.get(), [&] { form->CancelButton->click(); });
+    form->ConnectButton->click();
+    EXPECT_FALSE(form->session().connected());
+    EXPECT_THAT(prompter.shown,
+                ElementsAre("Error: cancelled or timed-out waiting for signon screen"));
+    EXPECT_TRUE(received().empty());
+    EXPECT_FALSE(form->CancelButton->isEnabled());
+}
+
+TEST_F(OnlineServiceClientTest, AClientGoneBeforeSignOffIsTypedNothing) {
+    group().write_int("", "iAOLconnected", 2);
+    auto form = start();
+    form->ConnectButton->click();
+    ASSERT_TRUE(form->session().connected());
+    // Left alone: still on screen.
+    X11WindowDriver look(xvfb.name());
+    EXPECT_NE(look.findWindowByClass("AOL Frame25"), 0u);
+    client.kill();
+    client.waitForFinished();
+    const size_t typed = received().size();
+    form->DisconnectButton->click();
+    EXPECT_FALSE(form->session().connected());
+    EXPECT_EQ(received().size(), typed);
 }
 
 TEST_F(ConnectTest, ASignOnIntoAGroupWithoutDialUpKeepsNoConnectButtonOfTheLastOne) {
