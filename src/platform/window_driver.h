@@ -16,7 +16,8 @@ class WindowDriver {
 
     // Why no window can be driven here, or empty when they can.
     virtual std::string unavailable() const = 0;
-    // The first top-level window, from the top, whose class is `windowClass` exactly.
+    // The first top-level window, from the top, whose class is `windowClass` exactly and that is
+    // no other window's dialog.
     virtual ForeignWindow findWindowByClass(const std::string& windowClass) = 0;
     // The windows inside `window`, the topmost first; then the program's other top-level
     // windows that belong to it (its dialogs), which toolkits make in place of child windows.

@@ -219,6 +219,10 @@ ForeignWindow X11WindowDriver::findWindowByClass(const std::string& windowClass)
         return 0;
     const ScopedErrors errors(display_);
     for (const ForeignWindow window : clients()) {
+        // A program's dialogs carry its class too; its main window is no one's dialog.
+        Window owner = None;
+        if (XGetTransientForHint(display_, window, &owner))
+            continue;
         XClassHint hint{};
         if (!XGetClassHint(display_, window, &hint))
             continue;

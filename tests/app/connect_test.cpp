@@ -420,6 +420,30 @@ TEST_F(OnlineServiceClientTest, TheClientIsSignedOnAndOffFromTheToolbar) {
         EXPECT_THAT(text, HasSubstr(record));
 }
 
+// What is looked for comes from the tuning values an administrator may add: the sign-on from the
+// administrative area's Admin\Groups\Config, the sign-off from the user's own Config.
+TEST_F(OnlineServiceClientTest, TheTuningValuesChangeWhatIsLookedFor) {
+    SettingsStore tuning(kGroupsKey);
+    tuning.write_string("Config", "sAOLClass", "KidsClient");
+    tuning.write_string("Config", "sAOLSignon", "SignOn");
+    tuning.write_string("Config", "sAOLConnected", "Welcome, kid");
+    SettingsStore(kTarnviewRoot).write_string("Config", "sAOLClass", "KidsClient");
+    // A client whose sign-on is a dialog of its main window, as toolkits make them.
+    group().write_string("", "sAOLprogram", "waol --class KidsClient --signon SignOn --dialog");
+    group().write_int("", "iAOLconnected", 1);
+    auto form = start();
+    // Should the values be passed over, the waits end here rather than never.
+    QTimer::singleShot(20000, form.get(), [&] { form->CancelButton->click(); });
+    form->ConnectButton->click();
+    ASSERT_TRUE(form->session().connected())
+        << (prompter.shown.empty() ? "" : prompter.shown.back());
+    form->DisconnectButton->click();
+    EXPECT_FALSE(form->session().connected());
+    EXPECT_TRUE(waitUntil([&] { return client.state() == QProcess::NotRunning; }));
+    EXPECT_THAT(received(), ElementsAre("Tab", "Shift_L", "P", "a", "s", "s", "1", "Return",
+                                        "Alt_L", "f", "x"));
+}
+
 TEST_F(OnlineServiceClientTest, TheClientsErrorWindowResetsTheButtonsAndIsRecorded) {
     group().write_string("", "sAOLprogram", "waol --connect-error");
     auto form = start();

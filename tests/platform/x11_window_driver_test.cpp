@@ -15,7 +15,9 @@
 #include "xvfb_display.h"
 
 // After the test framework, whose names X's macros (None) would otherwise replace.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace tarn::test {
 namespace {
@@ -169,6 +171,59 @@ TEST_F(X11WindowDriverTest, WithoutAWindowManagerMinimisingAndHidingTakeTheClien
     EXPECT_FALSE(driver.focused(main));
     driver.show(main);
     EXPECT_TRUE(eventually([&] { return mapState(main) == IsViewable; }));
+}
+
+// Toolkits draw their windows' parts themselves and make dialogs top-level windows of their own.
+TEST_F(X11WindowDriverTest, AProgramsDialogCountsAmongItsWindowsButIsNotItsMainWindow) {
+    startClient({"--dialog"});
+    const ForeignWindow main = clientWindow();
+    ASSERT_NE(main, 0u);
+    EXPECT_EQ(driver.caption(main), "America Online");
+    const std::vector<ForeignWindow> inside = driver.children(main);
+    ASSERT_EQ(inside.size(), 2u);
+    EXPECT_EQ(driver.caption(inside[0]), "MDIClient");
+    EXPECT_EQ(driver.caption(inside[1]), "Welcome");
+    std::vector<std::string> captions;
+    for (const ForeignWindow window : driver.children(inside[0]))
+        captions.push_back(driver.caption(window));
+    EXPECT_THAT(captions, ElementsAre("Top News", "Welcome"));
+}
+
+// With a window manager running (the test plays one), the client is shown, minimised and
+// activated by asking it, as the desktop's own pagers do.
+TEST_F(X11WindowDriverTest, AWindowManagerIsAskedToActivateAndMinimise) {
+    startClient();
+    const ForeignWindow main = clientWindow();
+    ASSERT_NE(main, 0u);
+    ASSERT_TRUE(eventually([&] { return mapState(main) == IsViewable; }));
+    const Window rootWindow = DefaultRootWindow(look);
+    const Window check = XCreateSimpleWindow(look, rootWindow, 0, 0, 1, 1, 0, 0, 0);
+    const Atom supporting = XInternAtom(look, "_NET_SUPPORTING_WM_CHECK", False);
+    XChangeProperty(look, rootWindow, supporting, XA_WINDOW, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&check), 1);
+    XSelectInput(look, rootWindow, SubstructureRedirectMask | SubstructureNotifyMask);
+    XSync(look, False);
+
+    driver.activate(main);
+    driver.minimise(main);
+    std::vector<std::pair<std::string, long>> asked;
+    ASSERT_TRUE(eventually([&] {
+        while (XPending(look)) {
+            XEvent event;
+            XNextEvent(look, &event);
+            if (event.type == ClientMessage && event.xclient.window == main) {
+                char* name = XGetAtomName(look, event.xclient.message_type);
+                asked.emplace_back(name, event.xclient.data.l[0]);
+                XFree(name);
+            }
+        }
+        return asked.size() >= 2;
+    }));
+    // A pager's request to activate, then the ICCCM request to iconify.
+    EXPECT_THAT(asked, ElementsAre(std::pair<std::string, long>{"_NET_ACTIVE_WINDOW", 2},
+                                   std::pair<std::string, long>{"WM_CHANGE_STATE", IconicState}));
+    // The window manager decides: nothing was unmapped behind its back.
+    EXPECT_EQ(mapState(main), IsViewable);
 }
 
 TEST(X11WindowDriverWithoutADisplayTest, SaysWhyNothingCanBeDriven) {
