@@ -5,18 +5,6 @@
 #include "settings/settings_store.h"
 
 namespace tarn {
-namespace {
-
-std::string cycleSection(int pane) {
-    return "Web" + std::to_string(pane) + "Cycle";
-}
-
-std::string cycleEntry(int index) {
-    return "sUrl" + std::to_string(index);
-}
-
-}  // namespace
-
 Configuration readConfiguration(std::string_view configKey) {
     SettingsStore store(configKey);
     const auto read = [&](const auto& value) {
@@ -42,7 +30,8 @@ Configuration readConfiguration(std::string_view configKey) {
         p.cycleMins = paneValue(config::bWebCycleMins);
         p.cycleAtStart = paneValue(config::bWebCycleAtStart);
         for (int i = 0; i < kCycleEntriesRead; ++i) {
-            std::string entry = store.read_string(cycleSection(n), cycleEntry(i), "");
+            std::string entry =
+                store.read_string(config::cycleSection(n), config::cycleEntry(i), "");
             if (entry.empty())
                 break;
             p.cycle.push_back(std::move(entry));
@@ -78,10 +67,11 @@ void writeConfiguration(std::string_view configKey, const Configuration& c) {
             paneWrite(config::bWebCycleAtStart, p.cycleAtStart);
         }
         for (int n = 1; n <= 4; ++n) {
-            store.erase_section(cycleSection(n));
+            store.erase_section(config::cycleSection(n));
             const std::vector<std::string>& cycle = c.pane[n - 1].cycle;
             for (size_t i = 0; i < cycle.size(); ++i)
-                store.write_string(cycleSection(n), cycleEntry(static_cast<int>(i)), cycle[i]);
+                store.write_string(config::cycleSection(n), config::cycleEntry(static_cast<int>(i)),
+                                   cycle[i]);
         }
     });
 }

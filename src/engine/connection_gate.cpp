@@ -19,22 +19,21 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/file_descriptor.h"
 #include "policy/navigation_policy.h"
 
 namespace tarn {
 
 struct ConnectionGate::State {
+    State(FileDescriptor socket, std::optional<UpstreamProxy> proxy)
+        : listener(std::move(socket)), upstream(std::move(proxy)) {}
+
     std::mutex mutex;
     std::weak_ptr<const PolicySlot> policy;
-    std::optional<UpstreamProxy> upstream;
-    int listener = -1;
-    std::atomic<bool> stopping{false};
-
     // The accept thread and the gate share the listener; it closes when both are done with it.
-    ~State() {
-        if (listener >= 0)
-            ::close(listener);
-    }
+    const FileDescriptor listener;
+    const std::optional<UpstreamProxy> upstream;
+    std::atomic<bool> stopping{false};
 
     bool allows(std::string_view host, unsigned port) {
         std::shared_ptr<const PolicySlot> current;
@@ -59,26 +58,6 @@ enum Reply : unsigned char {
     kAddressNotSupported = 8,
 };
 
-// A socket closed when it goes out of scope.
-class Socket {
-  public:
-    explicit Socket(int fd = -1) : fd_(fd) {}
-    ~Socket() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Socket(Socket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Socket& operator=(Socket&& other) noexcept {
-        std::swap(fd_, other.fd_);
-        return *this;
-    }
-    int fd() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-  private:
-    int fd_;
-};
-
 bool readExactly(int fd, void* into, size_t size) {
     auto* at = static_cast<unsigned char*>(into);
     while (size > 0) {
@@ -93,7 +72,8 @@ bool readExactly(int fd, void* into, size_t size) {
     return true;
 }
 
-bool writeAll(int fd, const void* from, size_t size) {
+// send() rather than write(): a peer gone raises no SIGPIPE.
+bool sendAll(int fd, const void* from, size_t size) {
     const auto* at = static_cast<const unsigned char*>(from);
     while (size > 0) {
         const ssize_t sent = ::send(fd, at, size, MSG_NOSIGNAL);
@@ -115,7 +95,7 @@ void setTimeout(int fd, int seconds) {
 
 bool reply(int fd, Reply code) {
     const std::array<unsigned char, 10> answer{5, code, 0, 1, 0, 0, 0, 0, 0, 0};
-    return writeAll(fd, answer.data(), answer.size());
+    return sendAll(fd, answer.data(), answer.size());
 }
 
 // True for "localhost" and the names below it, which the engine itself takes to this machine
@@ -133,8 +113,12 @@ bool isLocalhost(std::string_view host) {
     return named && (host.size() == kName.size() || host[host.size() - kName.size() - 1] == '.');
 }
 
+bool onThisMachine(std::string_view host) {
+    return isLocalhost(host) || host.starts_with("127.") || host == "::1";
+}
+
 // A TCP connection to `host`, trying each of its addresses.
-Socket connectTo(std::string host, unsigned port, bool* unknownHost) {
+FileDescriptor connectTo(std::string host, unsigned port, bool* unknownHost) {
     if (isLocalhost(host))
         host = "127.0.0.1";
     addrinfo hints{};
@@ -144,16 +128,15 @@ Socket connectTo(std::string host, unsigned port, bool* unknownHost) {
     const std::string service = std::to_string(port);
     if (::getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0) {
         *unknownHost = true;
-        return Socket();
+        return FileDescriptor(-1);
     }
-    Socket connected;
-    for (const addrinfo* each = found; each && connected.fd() < 0; each = each->ai_next) {
-        Socket attempt(::socket(each->ai_family, each->ai_socktype | SOCK_CLOEXEC, 0));
-        if (attempt.fd() >= 0 && ::connect(attempt.fd(), each->ai_addr, each->ai_addrlen) == 0)
-            connected = std::move(attempt);
+    const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> addresses(found, ::freeaddrinfo);
+    for (const addrinfo* each = found; each; each = each->ai_next) {
+        FileDescriptor attempt(::socket(each->ai_family, each->ai_socktype | SOCK_CLOEXEC, 0));
+        if (attempt && ::connect(attempt.get(), each->ai_addr, each->ai_addrlen) == 0)
+            return attempt;
     }
-    ::freeaddrinfo(found);
-    return connected;
+    return FileDescriptor(-1);
 }
 
 // Asks the machine's proxy for a tunnel to host:port, and reads its answer.
@@ -164,7 +147,7 @@ bool openTunnel(int fd, const UpstreamProxy& proxy, const std::string& host, uns
     if (!proxy.authorization.empty())
         request += "Proxy-Authorization: " + proxy.authorization + "\r\n";
     request += "\r\n";
-    if (!writeAll(fd, request.data(), request.size()))
+    if (!sendAll(fd, request.data(), request.size()))
         return false;
     // Byte by byte, so that nothing of the tunnel's own data is taken with the answer.
     std::string answer;
@@ -214,15 +197,15 @@ void relay(int a, int b) {
                 --open;
                 continue;
             }
-            if (!writeAll(to, buffer.data(), static_cast<size_t>(got)))
+            if (!sendAll(to, buffer.data(), static_cast<size_t>(got)))
                 return;
         }
     }
 }
 
 // One connection of the engine: the SOCKS5 greeting, the request, the judgement, the relay.
-void serve(Socket client, std::shared_ptr<ConnectionGate::State> state) {
-    const int fd = client.fd();
+void serve(FileDescriptor client, std::shared_ptr<ConnectionGate::State> state) {
+    const int fd = client.get();
     setTimeout(fd, 30);
     std::array<unsigned char, 255> bytes{};
     if (!readExactly(fd, bytes.data(), 2) || bytes[0] != 5 || bytes[1] == 0)
@@ -234,7 +217,7 @@ void serve(Socket client, std::shared_ptr<ConnectionGate::State> state) {
         std::find(bytes.begin(), bytes.begin() + methods, 0) != bytes.begin() + methods;
     const std::array<unsigned char, 2> method{
         5, static_cast<unsigned char>(noAuthentication ? 0 : 0xff)};
-    if (!writeAll(fd, method.data(), method.size()) || !noAuthentication)
+    if (!sendAll(fd, method.data(), method.size()) || !noAuthentication)
         return;
 
     std::array<unsigned char, 4> head{};
@@ -288,17 +271,16 @@ void serve(Socket client, std::shared_ptr<ConnectionGate::State> state) {
     bool unknownHost = false;
     // The machine's proxy can not reach this machine's own services for it.
     const std::optional<UpstreamProxy>& upstream =
-        isLocalhost(host) || host.starts_with("127.") || host == "::1" ? std::nullopt
-                                                                       : state->upstream;
-    Socket server = upstream ? connectTo(upstream->host, upstream->port, &unknownHost)
-                             : connectTo(host, port, &unknownHost);
-    if (server.fd() < 0) {
+        onThisMachine(host) ? std::nullopt : state->upstream;
+    const FileDescriptor server = upstream ? connectTo(upstream->host, upstream->port, &unknownHost)
+                                           : connectTo(host, port, &unknownHost);
+    if (!server) {
         reply(fd, unknownHost ? kHostUnreachable : kRefused);
         return;
     }
     if (upstream) {
-        setTimeout(server.fd(), 30);
-        if (!openTunnel(server.fd(), *upstream, host, port)) {
+        setTimeout(server.get(), 30);
+        if (!openTunnel(server.get(), *upstream, host, port)) {
             reply(fd, kGeneralFailure);
             return;
         }
@@ -306,7 +288,7 @@ void serve(Socket client, std::shared_ptr<ConnectionGate::State> state) {
     if (!reply(fd, kSucceeded))
         return;
     setTimeout(fd, 0);
-    setTimeout(server.fd(), 0);
+    setTimeout(server.get(), 0);
     // The engine speaks first on every connection a page can ask for (a request, a TLS hello).
     // A STUN message is a peer connection's, which a page may not have: its relay could carry
     // anything from anywhere.
@@ -315,16 +297,16 @@ void serve(Socket client, std::shared_ptr<ConnectionGate::State> state) {
     while ((got = ::recv(fd, first.data(), first.size(), 0)) < 0 && errno == EINTR) {
     }
     if (got <= 0 || isStunMessage(std::string_view(first.data(), static_cast<size_t>(got))) ||
-        !writeAll(server.fd(), first.data(), static_cast<size_t>(got)))
+        !sendAll(server.get(), first.data(), static_cast<size_t>(got)))
         return;
     const int on = 1;
-    ::setsockopt(server.fd(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    relay(fd, server.fd());
+    ::setsockopt(server.get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    relay(fd, server.get());
 }
 
 void acceptLoop(std::shared_ptr<ConnectionGate::State> state) {
     while (!state->stopping) {
-        const int fd = ::accept4(state->listener, nullptr, nullptr, SOCK_CLOEXEC);
+        const int fd = ::accept4(state->listener.get(), nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) {
             if (errno == EINTR || errno == ECONNABORTED || errno == EMFILE || errno == ENFILE) {
                 // Out of descriptors: wait for some to close rather than spin.
@@ -335,7 +317,7 @@ void acceptLoop(std::shared_ptr<ConnectionGate::State> state) {
             return;
         }
         try {
-            std::thread(serve, Socket(fd), state).detach();
+            std::thread(serve, FileDescriptor(fd), state).detach();
         } catch (const std::system_error&) {
             // No thread to serve it: the engine sees the connection closed.
         }
@@ -389,20 +371,21 @@ std::optional<UpstreamProxy> upstreamProxyFrom(std::string_view value, std::stri
     return proxy;
 }
 
-ConnectionGate::ConnectionGate(std::optional<UpstreamProxy> upstream)
-    : state_(std::make_shared<State>()) {
-    state_->upstream = std::move(upstream);
-    Socket listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+ConnectionGate::ConnectionGate(std::optional<UpstreamProxy> upstream) {
+    FileDescriptor listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (listener.fd() < 0 ||
-        ::bind(listener.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener.fd(), SOMAXCONN) != 0 ||
-        ::getsockname(listener.fd(), reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    const bool listening =
+        listener &&
+        ::bind(listener.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::listen(listener.get(), SOMAXCONN) == 0 &&
+        ::getsockname(listener.get(), reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    state_ = std::make_shared<State>(listening ? std::move(listener) : FileDescriptor(-1),
+                                     std::move(upstream));
+    if (!listening)
         return;
-    state_->listener = listener.release();
     try {
         std::thread(acceptLoop, state_).detach();
     } catch (const std::system_error&) {
@@ -414,8 +397,8 @@ ConnectionGate::ConnectionGate(std::optional<UpstreamProxy> upstream)
 ConnectionGate::~ConnectionGate() {
     state_->stopping = true;
     // Wakes the accept thread, which then ends.
-    if (state_->listener >= 0)
-        ::shutdown(state_->listener, SHUT_RDWR);
+    if (state_->listener)
+        ::shutdown(state_->listener.get(), SHUT_RDWR);
 }
 
 void ConnectionGate::judgeWith(const std::shared_ptr<const PolicySlot>& policy) {

@@ -21,12 +21,17 @@ std::filesystem::path folderBeside(const std::filesystem::path& binFolder,
     return std::filesystem::exists(beside / marker, ignored) ? beside : binFolder;
 }
 
+// The program does not move while it runs: each folder is looked for once.
 std::filesystem::path programFolder() {
-    return folderBeside(binFolder(), "share/tarnview", "blank.htm");
+    static const std::filesystem::path folder =
+        folderBeside(binFolder(), "share/tarnview", "blank.htm");
+    return folder;
 }
 
 std::filesystem::path programLibraryFolder() {
-    return folderBeside(binFolder(), "lib/tarnview", "libtarnras.so");
+    static const std::filesystem::path folder =
+        folderBeside(binFolder(), "lib/tarnview", "libtarnras.so");
+    return folder;
 }
 
 QString programFolderUrl() {

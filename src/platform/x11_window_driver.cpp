@@ -180,36 +180,29 @@ std::vector<ForeignWindow> X11WindowDriver::clients() {
     return found;
 }
 
+ForeignWindow X11WindowDriver::parentOf(ForeignWindow window) {
+    Window root = None, parent = None;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display_, window, &root, &parent, &children, &count))
+        return 0;
+    if (children)
+        XFree(children);
+    return parent == root ? 0 : parent;
+}
+
 ForeignWindow X11WindowDriver::clientOf(ForeignWindow window) {
-    const Window rootWindow = DefaultRootWindow(display_);
-    while (window && window != rootWindow) {
+    for (; window; window = parentOf(window)) {
         if (isClient(window))
             return window;
-        Window root = None, parent = None;
-        Window* children = nullptr;
-        unsigned count = 0;
-        if (!XQueryTree(display_, window, &root, &parent, &children, &count))
-            return 0;
-        if (children)
-            XFree(children);
-        window = parent;
     }
     return 0;
 }
 
 bool X11WindowDriver::isInside(ForeignWindow window, ForeignWindow ancestor) {
-    const Window rootWindow = DefaultRootWindow(display_);
-    while (window && window != rootWindow) {
+    for (; window; window = parentOf(window)) {
         if (window == ancestor)
             return true;
-        Window root = None, parent = None;
-        Window* children = nullptr;
-        unsigned count = 0;
-        if (!XQueryTree(display_, window, &root, &parent, &children, &count))
-            return false;
-        if (children)
-            XFree(children);
-        window = parent;
     }
     return false;
 }

@@ -34,6 +34,8 @@ class X11WindowDriver : public WindowDriver {
     std::vector<ForeignWindow> stack(ForeignWindow window);
     std::vector<ForeignWindow> clients();
     bool isClient(ForeignWindow window);
+    // The window that holds `window`; 0 for a window of the root or one that is gone.
+    ForeignWindow parentOf(ForeignWindow window);
     bool isInside(ForeignWindow window, ForeignWindow ancestor);
     ForeignWindow clientOf(ForeignWindow window);
     bool windowManagerRuns();

@@ -131,8 +131,7 @@ bool TickClock::newMinute(Clock::TimePoint now) {
 
 std::string readCycleEntry(std::string_view configKey, int pane, int index) {
     const SettingsStore store(configKey);
-    return store.read_string("Web" + std::to_string(pane) + "Cycle", "sUrl" + std::to_string(index),
-                             "");
+    return store.read_string(config::cycleSection(pane), config::cycleEntry(index), "");
 }
 
 bool readOkToAutoRefresh(std::string_view configKey, int pane) {

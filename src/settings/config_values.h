@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "settings/setting.h"
 
 // The values of a person's configuration, in the Config subkey of their configuration key,
@@ -40,6 +42,13 @@ inline constexpr PaneSetting<bool> bWebCycleMins{"bWeb", "CycleMins", true};
 inline constexpr PaneSetting<bool> bWebRefreshAtStart{"bWeb", "RefreshAtStart", false};
 inline constexpr PaneSetting<bool> bWebCycleAtStart{"bWeb", "CycleAtStart", false};
 inline constexpr TextSetting sLastRunDate{"sLastRunDate", ""};
+// A pane's cycle list: section "Web<n>Cycle" of the configuration key, values "sUrl0", "sUrl1"...
+inline std::string cycleSection(int pane) {
+    return "Web" + std::to_string(pane) + "Cycle";
+}
+inline std::string cycleEntry(int index) {
+    return "sUrl" + std::to_string(index);
+}
 // True while the person is signed on; their spawned copies close when it reads false.
 inline constexpr BoolSetting bUserActive{"bUserActive", false};
 
